@@ -14,14 +14,14 @@ int64_t floorDiv4(int64_t v) { return v >= 0 ? v / 4 : -((-v + 3) / 4); }
 // the toggle `on` flipping after every step; a drawn dash whose successor
 // would pass the limit runs up to one unit before the far corner. Only the
 // steps whose dash can reach [lo, hi) along the edge are visited (a dash
-// spans less than 8 units from its start); the toggle state of step k is
+// covers at most 7 units from its start); the toggle state of step k is
 // `on` flipped k times. Returns the toggle after the last step.
 template <typename DrawPair>
 bool dashes(int64_t from, int32_t length, bool on, int64_t lo, int64_t hi, DrawPair drawPair) {
   const int64_t steps = length / 4;
   if (steps <= 0) return on;
   const int64_t limit = from + length - 1;
-  const int64_t first = std::max<int64_t>(0, floorDiv4(lo - from - 7));
+  const int64_t first = std::max<int64_t>(0, floorDiv4(lo - from - 6));
   const int64_t last = std::min<int64_t>(steps - 1, floorDiv4(hi - 1 - from));
   for (int64_t k = first; k <= last; ++k) {
     const bool drawn = on != ((k & 1) != 0);
