@@ -7,6 +7,11 @@ include(GoogleTest)
 # decoder is missing fails rather than passing unchecked.
 find_program(TESSERINE_ZBARIMG zbarimg)
 find_program(TESSERINE_ZXINGREADER ZXingReader)
+foreach(_tool TESSERINE_ZBARIMG TESSERINE_ZXINGREADER)
+  if(NOT ${_tool})
+    message(WARNING "${_tool} not found (scripts/install-deps.sh installs it): the round-trip tests will fail")
+  endif()
+endforeach()
 
 foreach(_name output_geometry_test output_bitmap_test output_render_test)
   add_executable(${_name} ${CMAKE_CURRENT_LIST_DIR}/${_name}.cpp)

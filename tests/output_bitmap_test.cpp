@@ -151,6 +151,7 @@ TEST_F(BitmapFile, StrideAndSizesAtBothDepths) {
     EXPECT_EQ(bmp.pixelOffset, c.offset);
     EXPECT_EQ(bmp.palette.size(), c.depth == 1 ? 2u : 16u);
     EXPECT_TRUE(bmp.paddingIsZero());
+    if (c.width == 500) expectDecodes(path_, "12");
   }
 }
 
@@ -174,6 +175,7 @@ TEST_F(BitmapFile, FourBitTableIsTheStandardSixteenColours) {
     EXPECT_EQ(bmp.bytes[at + 2], table[i][2]) << i;  // red
     EXPECT_EQ(bmp.bytes[at + 3], 0) << i;
   }
+  expectDecodes(path_, "12");
 }
 
 TEST(NearestColour, LeastSquaredDistanceLowerIndexOnTies) {
@@ -206,6 +208,7 @@ TEST_F(BitmapFile, FourBitPixelsMapToTheirNearestEntries) {
   EXPECT_EQ(bmp.index(166, 166), 4);  // module (0, 0)
   EXPECT_EQ(bmp.index(174, 174), 9);  // module (1, 1), light
   EXPECT_TRUE(bmp.paddingIsZero());
+  expectDecodes(path_, "12");
 }
 
 TEST_F(BitmapFile, ColoursFromQRSetDefaultAloneGiveFourBits) {
@@ -242,6 +245,7 @@ TEST_F(BitmapFile, ExistingFileIsReplaced) {
   appSettings("12", 0);
   ASSERT_EQ(QRSaveAsBMP(path_.c_str()), -1);
   EXPECT_EQ(testing::readFile(path_).size(), 32062u);
+  expectDecodes(path_, "12");
 }
 
 TEST_F(BitmapFile, FailuresLeaveNoFileAndTheOldOneDeleted) {
