@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/fonts_win32.h"
 #include "app/layout.h"
 #include "app/resources/resource_ids.h"
 
@@ -194,7 +195,9 @@ class Win32Runtime final : public Runtime {
   explicit Win32Runtime(HINSTANCE instance) : instance_(instance) {
     gRuntime = this;
     CoInitialize(nullptr);
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{};
+    icc.dwSize = sizeof icc;
+    icc.dwICC = ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&icc);
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -464,7 +467,8 @@ class Win32Runtime final : public Runtime {
   }
 
   void registerClasses() {
-    WNDCLASSEXW wc{sizeof wc};
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
     wc.hInstance = instance_;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
 
@@ -486,15 +490,9 @@ class Win32Runtime final : public Runtime {
   }
 
   void makeFonts() {
-    // The default GUI font's size and weight with the Chinese character set,
-    // so that the system picks a face that has the captions' characters.
-    LOGFONTW lf{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    lf.lfCharSet = GB2312_CHARSET;
-    lf.lfFaceName[0] = L'\0';
-    labelFont_ = CreateFontIndirectW(&lf);
-    largeFont_ = CreateFontW(24, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"");
+    const LOGFONTW caption = captionLogFont(), large = largeLogFont();
+    labelFont_ = CreateFontIndirectW(&caption);
+    largeFont_ = CreateFontIndirectW(&large);
   }
 
   HFONT fontOf(Font f) const { return f == Font::kLargeChinese ? largeFont_ : labelFont_; }
@@ -564,7 +562,8 @@ class Win32Runtime final : public Runtime {
           return true;
         }
         if (l.kind == ControlKind::kComboBox && c.hwnd) {
-          COMBOBOXINFO info{sizeof info};
+          COMBOBOXINFO info{};
+          info.cbSize = sizeof info;
           if (GetComboBoxInfo(c.hwnd, &info) && (info.hwndItem == h || info.hwndList == h)) {
             *out = l.id;
             return true;

@@ -102,7 +102,21 @@ size=$(stat -c %s "$here/placeholder.bmp")
 # module, centred in 32 x 32 with a light margin.
 "$convert" "$here/placeholder.bmp" -crop 168x168+166+166 +repage -sample 21x21 \
   -background white -gravity center -extent 32x32 -type TrueColor "$work/icon.png"
-"$convert" "$work/icon.png" "$here/generator.ico"
+# A 16 x 16 companion for captions and task lists, drawn module by module
+# (a symbol's pattern does not survive halving): finder patterns of 5 and a
+# little data.
+small=(
+  "................" ".#####.#.######." ".#...#..###...#." ".#.#.#.#..#.#.#."
+  ".#...#..#.#...#." ".#####.#.######." "........#......." ".#.##.##..#.##.."
+  "..#.#...##.#..#." ".......#.##.#..." ".#####..#.#.##.." ".#...#.##..#.#.."
+  ".#.#.#...###..#." ".#...#.#.#.#.#.." ".#####..###..##." "................"
+)
+{
+  echo "P1 16 16"
+  for row in "${small[@]}"; do echo "$row" | sed 's/#/1 /g; s/\./0 /g'; done
+} > "$work/icon16.pbm"
+"$convert" "$work/icon16.pbm" -type TrueColor "$work/icon16.png"
+"$convert" "$work/icon.png" "$work/icon16.png" "$here/generator.ico"
 
 # ---- Buttons and screens ------------------------------------------------------
 button 124 38 "$generate_top" "$generate_bottom" "生成二维码" "$work/generate.png"
@@ -116,6 +130,6 @@ screen_picture "开始扫描" '#56b4ff' '#1f6fd6' "生成二维码" "$generate_t
   "$here/window-background.jpg"
 
 for f in panel-background.jpg window-background.jpg generate-button.jpg save-button.jpg generator.ico; do
-  echo "$f: $("$convert" "$here/$f" -format '%wx%h' info:)"
+  echo "$f: $("$convert" "$here/$f" -format '%wx%h ' info:)"
 done
 echo "placeholder.bmp: $size bytes"
