@@ -173,7 +173,7 @@ class Image {
 constexpr wchar_t kWindowClass[] = L"TesserineGeneratorWindow";
 constexpr wchar_t kPictureBoxClass[] = L"TesserinePictureBox";
 constexpr wchar_t kLabelClass[] = L"TesserineTransparentLabel";
-constexpr int kFirstControlId = 1000;
+constexpr int kFirstControlId = 3000;  // clear of the ids inside combo boxes (1000, 1001)
 constexpr int kDropListHeight = 240;  // of the combo boxes' lists
 
 // Frame colours of the themed drawing variants 1 to 3.
@@ -538,16 +538,19 @@ class Win32Runtime final : public Runtime {
     if (l.picture != Picture::kNone) setPicture(l.id, resourceBytes(pictureResource(l.picture)));
   }
 
-  // Makes the closed combo box `height` pixels high.
+  // Makes the closed combo box `height` pixels high. Steps the height of its
+  // text field by what is still off rather than trusting CB_GETITEMHEIGHT to
+  // read back what CB_SETITEMHEIGHT took (systems differ by a border there).
   static void fitComboHeight(HWND combo, int height) {
-    for (int attempt = 0; attempt < 3; ++attempt) {
+    LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (field == CB_ERR) return;
+    for (int attempt = 0; attempt < 4; ++attempt) {
       RECT r;
       GetWindowRect(combo, &r);
       const int off = height - (r.bottom - r.top);
-      if (off == 0) return;
-      const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-      if (item == CB_ERR || item + off < 1) return;
-      SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + off);
+      if (off == 0 || field + off < 1) return;
+      field += off;
+      SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
   }
 
@@ -721,8 +724,10 @@ class Win32Runtime final : public Runtime {
   }
 
   // Edit and combo boxes under themed drawing: their own painting, then a
-  // flat one-pixel frame in the theme's colour over the outer edge (a combo
-  // box's inner edge pixel takes its background colour).
+  // flat one-pixel frame in the theme's colour over their outer edge, where
+  // the system draws a border or a sunken edge (inside or outside the client
+  // area, depending on the system); the pixel within it takes the control's
+  // background colour, flattening a two-pixel edge.
   static LRESULT CALLBACK themedControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     Win32Runtime& rt = *gRuntime;
     Control c{};
@@ -730,22 +735,17 @@ class Win32Runtime final : public Runtime {
     WNDPROC standard = known ? rt.state(c).standardProc : nullptr;
     if (!standard) return DefWindowProcW(hwnd, msg, wp, lp);
     const LRESULT result = CallWindowProcW(standard, hwnd, msg, wp, lp);
-    const ControlLayout& l = layoutOf(c);
-    if (l.kind == ControlKind::kEditBox && msg == WM_NCPAINT) {
+    if ((msg == WM_PAINT || msg == WM_NCPAINT) && rt.frameBrush_) {
       HDC dc = GetWindowDC(hwnd);
       RECT r;
       GetWindowRect(hwnd, &r);
       OffsetRect(&r, -r.left, -r.top);
       FrameRect(dc, &r, rt.frameBrush_);
-      ReleaseDC(hwnd, dc);
-    } else if (l.kind == ControlKind::kComboBox && msg == WM_PAINT) {
-      HDC dc = GetDC(hwnd);
-      RECT r;
-      GetClientRect(hwnd, &r);
-      FrameRect(dc, &r, rt.frameBrush_);
-      InflateRect(&r, -1, -1);
-      const ControlState& s = rt.state(c);
-      FrameRect(dc, &r, s.backBrush ? s.backBrush : GetSysColorBrush(COLOR_WINDOW));
+      if (layoutOf(c).kind == ControlKind::kComboBox) {
+        InflateRect(&r, -1, -1);
+        const ControlState& s = rt.state(c);
+        FrameRect(dc, &r, s.backBrush ? s.backBrush : GetSysColorBrush(COLOR_WINDOW));
+      }
       ReleaseDC(hwnd, dc);
     }
     return result;

@@ -4,12 +4,16 @@
 //
 //   windows                   one line per generator window: hwnd pid outer
 //                             rect, client origin on screen and client size
-//   controls HWND             one line per control: id parent-id class x y w h
-//                             visible text-hex (x, y relative to the parent)
+//   controls HWND             one line per control: index parent-index (-1: the
+//                             window) class x y w h visible text-hex (x, y
+//                             relative to the parent; indexes of Control)
 //   close HWND                posts WM_CLOSE
 //   clipboard HEX             puts the text on the clipboard (CF_UNICODETEXT)
 //   messagebox MS             waits up to MS for the generator's message box,
 //                             prints its text as hex, presses OK
+//   dialog MS ok|cancel       waits up to MS for another dialog of a generator
+//                             (the folder choice), prints its hwnd and the
+//                             text of its static controls as hex, presses the button
 //   record LOG ARG...         appends the arguments (hex, tab-separated) to LOG
 //   fonts                     face and missing-glyph counts of the caption fonts
 //   desktop                   the desktop folder (hex)
@@ -62,9 +66,11 @@ std::string unhex(const std::wstring& h) {
   return out;
 }
 
+// WM_GETTEXT rather than GetWindowText, which does not ask a window of
+// another process for its text.
 std::wstring textOf(HWND h) {
-  std::wstring t(GetWindowTextLengthW(h) + 1, L'\0');
-  t.resize(GetWindowTextW(h, t.data(), (int)t.size()));
+  std::wstring t(SendMessageW(h, WM_GETTEXTLENGTH, 0, 0) + 1, L'\0');
+  t.resize(SendMessageW(h, WM_GETTEXT, t.size(), reinterpret_cast<LPARAM>(t.data())));
   return t;
 }
 
@@ -89,14 +95,13 @@ BOOL CALLBACK listWindow(HWND h, LPARAM) {
 }
 
 BOOL CALLBACK listControl(HWND h, LPARAM) {
-  const int id = GetDlgCtrlID(h);
-  if (id < 1000) return TRUE;  // parts of controls (a combo box's edit field)
+  const int id = GetDlgCtrlID(h) - 3000;  // the generator numbers its controls from 3000
   HWND parent = GetParent(h);
+  if (id < 0 || classOf(parent) == L"ComboBox") return TRUE;  // parts of controls
   RECT r;
   GetWindowRect(h, &r);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-  int parentId = GetDlgCtrlID(parent);
-  if (parentId < 1000) parentId = 0;  // the window
+  const int parentId = classOf(parent) == kWindowClass ? -1 : GetDlgCtrlID(parent) - 3000;
   std::printf("%d %d %s %ld %ld %ld %ld %d %s\n", id, parentId, utf8(classOf(h)).c_str(), r.left, r.top,
               r.right - r.left, r.bottom - r.top, IsWindowVisible(h) ? 1 : 0, hex(utf8(textOf(h))).c_str());
   return TRUE;
@@ -109,7 +114,29 @@ struct Found {
 
 BOOL CALLBACK findStatic(HWND h, LPARAM lp) {
   auto* f = reinterpret_cast<Found*>(lp);
-  if (_wcsicmp(classOf(h).c_str(), L"Static") == 0 && GetWindowTextLengthW(h) > 0) f->text = textOf(h);
+  if (_wcsicmp(classOf(h).c_str(), L"Static") == 0) {
+    const std::wstring t = textOf(h);
+    if (!t.empty()) f->text = t;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK findOtherDialog(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  HWND owner = GetWindow(h, GW_OWNER);
+  if (classOf(h) == L"#32770" && IsWindowVisible(h) && owner && classOf(owner) == kWindowClass) {
+    f->dialog = h;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK allStatics(HWND h, LPARAM lp) {
+  auto* f = reinterpret_cast<Found*>(lp);
+  if (_wcsicmp(classOf(h).c_str(), L"Static") == 0) {
+    const std::wstring t = textOf(h);
+    if (!t.empty()) f->text += t + L"\n";
+  }
   return TRUE;
 }
 
@@ -162,6 +189,18 @@ int wmain(int argc, wchar_t** argv) {
     EnumChildWindows(f.dialog, findStatic, reinterpret_cast<LPARAM>(&f));
     std::printf("%s\n", hex(utf8(f.text)).c_str());
     PostMessageW(f.dialog, WM_COMMAND, IDOK, 0);
+  } else if (command == L"dialog" && argc == 4) {
+    const DWORD deadline = GetTickCount() + std::wcstoul(argv[2], nullptr, 10);
+    Found f;
+    while (!f.dialog && GetTickCount() < deadline) {
+      EnumWindows(findOtherDialog, reinterpret_cast<LPARAM>(&f));
+      if (!f.dialog) Sleep(100);
+    }
+    if (!f.dialog) return 1;
+    Sleep(300);  // let it finish its start-up (the folder tree fills after showing)
+    EnumChildWindows(f.dialog, allStatics, reinterpret_cast<LPARAM>(&f));
+    std::printf("%lu %s\n", (unsigned long)(UINT_PTR)f.dialog, hex(utf8(f.text)).c_str());
+    PostMessageW(f.dialog, WM_COMMAND, std::wstring(argv[3]) == L"ok" ? IDOK : IDCANCEL, 0);
   } else if (command == L"record" && argc >= 3) {
     FILE* log = _wfopen(argv[2], L"ab");
     if (!log) return 1;
