@@ -69,8 +69,8 @@ drive_c=$WINEPREFIX/drive_c
 
 wine_q() { wine "$@" 2>/dev/null | tr -d '\r'; }
 helper() { wine_q 'C:\e2e\helper.exe' "$@"; }
-unhex() { [ "$1" = - ] || printf '%s' "$1" | xxd -r -p; }
-hexof() { printf '%s' "$1" | xxd -p | tr -d '\n'; }
+unhex() { [ "$1" = - ] || python3 -c 'import sys; sys.stdout.buffer.write(bytes.fromhex(sys.argv[1]))' "$1"; }
+hexof() { printf '%s' "$1" | od -An -v -tx1 | tr -d ' \n'; }
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
 wait_for() {
   local deadline=$((SECONDS + $1))
@@ -401,8 +401,10 @@ rm -f "$drive_c/windows/system32/Tesserine.dll"
 # ---- Chinese text under code page 936 ------------------------------------------------
 wineserver -k 2>/dev/null
 sleep 0.5
+mkdir -p "$out/locale"
 if localedef -i zh_CN -f UTF-8 "$out/locale/zh_CN.UTF-8" 2>/dev/null; then
-  export LOCPATH=$out/locale LC_ALL=zh_CN.UTF-8
+  export LOCPATH=$out/locale
+  { export LC_ALL=zh_CN.UTF-8; } 2>/dev/null  # for Wine; this shell keeps its own
   wineserver -p
   check "code page 936 in effect" [ "$(helper acp)" = 936 ]
   text="岚石二维码：中文测试 ABC 123"

@@ -79,7 +79,7 @@ screen_picture() {
     -fill none -stroke '#9cc9ff' -strokewidth 3 \
     -draw "polyline 98,134 98,114 118,114" -draw "polyline 201,114 221,114 221,134" \
     -draw "polyline 98,217 98,237 118,237" -draw "polyline 201,237 221,237 221,217" \
-    -stroke none -fill white -pointsize 15 -gravity north -annotate +0+240 "QR CODE" -gravity northwest \
+    -stroke none -fill white -pointsize 12 -gravity north -annotate +0+232 "QR CODE" -gravity northwest \
     "$work/upper.png" -geometry "$ug" -composite \
     "$work/lower.png" -geometry "$lg" -composite \
     -fill white -draw "circle $ix,$iy $((ix + 11)),$iy" \
