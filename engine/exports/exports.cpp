@@ -4,6 +4,7 @@
 
 #include "engine/encoder/settings.h"
 #include "engine/exports/engine_lock.h"
+#include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
 
 using tesserine::EngineLock;
@@ -54,6 +55,16 @@ void TESSERINE_CALL QRGetActualRC(short* rows, short* columns) {
 short TESSERINE_CALL QRGetPatternData(char* buffer, unsigned int* length, short* rows, short* columns) {
   EngineLock lock;
   return tesserine::getPatternData(theEngine().settings, buffer, length, rows, columns);
+}
+
+short TESSERINE_CALL QRSaveAsWMF(const char* path) {
+  EngineLock lock;
+  return tesserine::saveAsWmf(theEngine().settings, path);
+}
+
+short TESSERINE_CALL QRCopyToClipboard(void) {
+  EngineLock lock;
+  return tesserine::copyToClipboard(theEngine().settings);
 }
 
 }  // extern "C"
