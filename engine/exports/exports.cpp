@@ -5,6 +5,7 @@
 #include "engine/encoder/settings.h"
 #include "engine/exports/engine_lock.h"
 #include "engine/output/bitmap.h"
+#include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
 #include "engine/output/render.h"
 #ifndef _WIN32
@@ -107,5 +108,15 @@ void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y) {
   tesserine::setDCWindowOrg(dc, x, y);
 }
 #endif
+
+short TESSERINE_CALL QRSaveAsWMF(const char* path) {
+  EngineLock lock;
+  return tesserine::saveAsWmf(theEngine().settings, path);
+}
+
+short TESSERINE_CALL QRCopyToClipboard(void) {
+  EngineLock lock;
+  return tesserine::copyToClipboard(theEngine().settings);
+}
 
 }  // extern "C"

@@ -117,9 +117,10 @@ TESSERINE_API short TESSERINE_CALL QRSaveAsBMP(const char* path);
 /* Writes a placeable WMF file of the drawing. Same results as QRSaveAsBMP. */
 TESSERINE_API short TESSERINE_CALL QRSaveAsWMF(const char* path);
 
-/* Puts an enhanced metafile of the drawing on the clipboard. -1 when done;
- * 0, with the clipboard unchanged, when it cannot be opened or the message
- * fits no version. */
+/* Puts an enhanced metafile of the drawing on the clipboard, in place of
+ * everything it held. -1 when done; 0, with the clipboard unchanged, when it
+ * cannot be opened, the message fits no version or the size is not drawable
+ * (a width or height that is not positive). */
 TESSERINE_API short TESSERINE_CALL QRCopyToClipboard(void);
 
 /* Drawn size of the symbol alone (no margin) in logical units of the display
