@@ -51,8 +51,10 @@ struct TempFile {
   TempFile& operator=(const TempFile&) = delete;
 };
 
-// Runs the tool with exactly these arguments and this standard input.
-CliRun runCli(const std::vector<std::string>& args, const std::string& input = {}) {
+// Runs the tool with exactly these arguments and this standard input;
+// standard output goes to `outputPath` when one is given.
+CliRun runCli(const std::vector<std::string>& args, const std::string& input = {},
+              const std::string& outputPath = {}) {
   TempFile in(input), out, err;
   std::vector<char*> argv;
   std::string program = TESSERINE_CLI_PATH;
@@ -64,7 +66,7 @@ CliRun runCli(const std::vector<std::string>& args, const std::string& input = {
   const pid_t pid = fork();
   if (pid == 0) {
     const int fdIn = open(in.path.c_str(), O_RDONLY);
-    const int fdOut = open(out.path.c_str(), O_WRONLY | O_TRUNC);
+    const int fdOut = open(outputPath.empty() ? out.path.c_str() : outputPath.c_str(), O_WRONLY | O_TRUNC);
     const int fdErr = open(err.path.c_str(), O_WRONLY | O_TRUNC);
     if (fdIn < 0 || fdOut < 0 || fdErr < 0) _exit(127);
     dup2(fdIn, 0);
@@ -417,6 +419,15 @@ TEST(CliErrors, UnreadableInputOrNulByteExitsWithOne) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, "tesserine: text holds a NUL byte at offset 2; texts with NUL bytes cannot be encoded\n");
     EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST(CliErrors, FailedWriteExitsWithOne) {
+  if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+  for (const char* type : {"utf8", "pattern"}) {
+    const CliRun run = runCli({"-t", type, "Tesserine"}, {}, "/dev/full");
+    EXPECT_EQ(run.exitCode, 1) << type;
+    EXPECT_EQ(run.err, "tesserine: cannot write to standard output\n") << type;
   }
 }
 
