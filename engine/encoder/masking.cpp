@@ -29,7 +29,17 @@ Line shr(const Line& a, int k) {
 // result bit p = a bit p - 1
 Line shl1(const Line& a) { return {{a.w[0] << 1, (a.w[1] << 1) | (a.w[0] >> 63), (a.w[2] << 1) | (a.w[1] >> 63)}}; }
 
-int popcount(const Line& a) { return std::popcount(a.w[0]) + std::popcount(a.w[1]) + std::popcount(a.w[2]); }
+// Counted in the register rather than through std::popcount: without a
+// population-count instruction in the target's baseline, the compiler calls a
+// library routine per word, which costs more than this.
+constexpr int popcount64(uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555ull);
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+int popcount(const Line& a) { return popcount64(a.w[0]) + popcount64(a.w[1]) + popcount64(a.w[2]); }
 
 // Bits 0 .. count-1 set.
 Line firstBits(int count) {
@@ -172,23 +182,58 @@ PenaltyScore scorePacked(const Packed& p, const std::vector<Anchor>& anchors, Bl
   return s;
 }
 
-void pack(const uint8_t* plane, int n, Line* rows, Line* cols) {
-  std::memset(rows, 0, sizeof(Line) * n);
-  std::memset(cols, 0, sizeof(Line) * n);
-  for (int r = 0; r < n; ++r)
-    for (int c = 0; c < n; ++c)
-      if (plane[static_cast<size_t>(r) * n + c]) {
-        rows[r].w[c >> 6] |= 1ull << (c & 63);
-        cols[c].w[r >> 6] |= 1ull << (r & 63);
-      }
+// Transposes a 64 x 64 bit block in place: bit j of a[i] trades places with
+// bit i of a[j].
+void transpose64(uint64_t a[64]) {
+  uint64_t mask = 0x00000000FFFFFFFFull;
+  for (int j = 32; j != 0; j >>= 1, mask ^= mask << j)
+    for (int k = 0; k < 64; k = ((k | j) + 1) & ~j) {
+      const uint64_t t = ((a[k] >> j) ^ a[k | j]) & mask;
+      a[k] ^= t << j;
+      a[k | j] ^= t;
+    }
 }
 
-std::vector<Anchor> functionAnchors(const ModuleMatrix& m) {
-  std::vector<Anchor> anchors;
-  const int n = m.size();
+// Packs a plane of 0 and 1 bytes: each row eight bytes at a time (a multiply
+// gathers the low bits of eight bytes into one byte), then the columns as the
+// transpose of the rows, 64 x 64 bits at a time.
+void pack(const uint8_t* plane, int n, Line* rows, Line* cols) {
+  for (int r = 0; r < n; ++r) {
+    const uint8_t* row = plane + static_cast<size_t>(r) * n;
+    Line l{};
+    int c = 0;
+    for (; c + 8 <= n; c += 8) {
+      uint64_t x;
+      std::memcpy(&x, row + c, 8);
+      l.w[c >> 6] |= ((x * 0x0102040810204080ull) >> 56) << (c & 63);
+    }
+    for (; c < n; ++c) l.w[c >> 6] |= static_cast<uint64_t>(row[c]) << (c & 63);
+    rows[r] = l;
+  }
+  const int blocks = (n + 63) / 64;
+  uint64_t a[64];
+  for (int rb = 0; rb < blocks; ++rb)
+    for (int cb = 0; cb < blocks; ++cb) {
+      for (int i = 0; i < 64; ++i) a[i] = 64 * rb + i < n ? rows[64 * rb + i].w[cb] : 0;
+      transpose64(a);
+      for (int i = 0; i < 64 && 64 * cb + i < n; ++i) cols[64 * cb + i].w[rb] = a[i];
+    }
   for (int c = 0; c < n; ++c)
-    for (int r = 0; r < n; ++r)
-      if (!m.dataModule(r, c)) anchors.push_back({static_cast<uint8_t>(r), static_cast<uint8_t>(c)});
+    for (int w = blocks; w < kWords; ++w) cols[c].w[w] = 0;
+}
+
+// The function modules of a packed data plane, column by column, each column
+// from the top.
+std::vector<Anchor> functionAnchors(const Packed& data) {
+  std::vector<Anchor> anchors;
+  const int n = data.n;
+  const Line valid = firstBits(n);
+  for (int c = 0; c < n; ++c) {
+    const Line function = ~data.cols[c] & valid;
+    for (int i = 0; i < kWords; ++i)
+      for (uint64_t set = function.w[i]; set; set &= set - 1)
+        anchors.push_back({static_cast<uint8_t>(64 * i + std::countr_zero(set)), static_cast<uint8_t>(c)});
+  }
   return anchors;
 }
 
@@ -208,15 +253,42 @@ void formatCells(int n, Cell out[30]) {
   for (int i = 7; i <= 14; ++i) out[k++] = {8, n - 15 + i};
 }
 
+// The mask patterns as lines: rows repeat every 12, columns every 6, so row
+// r of pattern m is kRowPatterns[m][r % 12] and column c is
+// kColPatterns[m][c % 6], each as wide as the largest symbol.
+constexpr int kRowPeriod = 12, kColPeriod = 6;
+
+struct PatternLines {
+  Line rows[8][kRowPeriod];
+  Line cols[8][kColPeriod];
+};
+
+constexpr PatternLines makePatternLines() {
+  PatternLines t{};
+  for (int m = 0; m < 8; ++m) {
+    for (int i = 0; i < kRowPeriod; ++i)
+      for (int j = 0; j < 64 * kWords; ++j)
+        if (maskCondition(m, i, j % kColPeriod)) t.rows[m][i].w[j >> 6] |= 1ull << (j & 63);
+    for (int j = 0; j < kColPeriod; ++j)
+      for (int i = 0; i < 64 * kWords; ++i)
+        if (maskCondition(m, i % kRowPeriod, j)) t.cols[m][j].w[i >> 6] |= 1ull << (i & 63);
+  }
+  return t;
+}
+
+constexpr PatternLines kPatternLines = makePatternLines();
+
 }  // namespace
 
 PenaltyScore scoreParts(const ModuleMatrix& m) {
   auto p = std::make_unique<Packed>();
+  auto data = std::make_unique<Packed>();
   auto index = std::make_unique<BlockIndex>();
-  p->n = m.size();
+  p->n = data->n = m.size();
   pack(m.modules(), m.size(), p->rows, p->cols);
+  pack(m.dataModules(), m.size(), data->rows, data->cols);
   index->init(m.size());
-  return scorePacked(*p, functionAnchors(m), *index);
+  return scorePacked(*p, functionAnchors(*data), *index);
 }
 
 uint32_t scoreSymbol(const ModuleMatrix& m) { return scoreParts(m).total(); }
@@ -246,20 +318,18 @@ int chooseMask(ModuleMatrix& m, int version, int level, int maskSetting, const s
   base->n = data->n = work->n = n;
   pack(m.modules(), n, base->rows, base->cols);
   pack(m.dataModules(), n, data->rows, data->cols);
-  const std::vector<Anchor> anchors = functionAnchors(m);
+  const std::vector<Anchor> anchors = functionAnchors(*data);
   Cell cells[30];
   formatCells(n, cells);
 
   int best = 0;
   uint32_t bestScore = 0;
   for (int mask = 0; mask < 8; ++mask) {
-    Line rowPattern[12]{}, colPattern[6]{};
-    for (int i = 0; i < 12; ++i)
-      for (int j = 0; j < n; ++j) assignBit(rowPattern[i], j, maskCondition(mask, i, j % 6));
-    for (int j = 0; j < 6; ++j)
-      for (int i = 0; i < n; ++i) assignBit(colPattern[j], i, maskCondition(mask, i % 12, j));
-    for (int r = 0; r < n; ++r) work->rows[r] = base->rows[r] ^ (data->rows[r] & rowPattern[r % 12]);
-    for (int c = 0; c < n; ++c) work->cols[c] = base->cols[c] ^ (data->cols[c] & colPattern[c % 6]);
+    // Data lines hold no bits beyond the symbol, so the patterns need no trimming.
+    const Line* rowPattern = kPatternLines.rows[mask];
+    const Line* colPattern = kPatternLines.cols[mask];
+    for (int r = 0; r < n; ++r) work->rows[r] = base->rows[r] ^ (data->rows[r] & rowPattern[r % kRowPeriod]);
+    for (int c = 0; c < n; ++c) work->cols[c] = base->cols[c] ^ (data->cols[c] & colPattern[c % kColPeriod]);
     const uint16_t f = formatBits(level, mask);
     for (int k = 0; k < 30; ++k) {
       const bool bit = (f >> (14 - k % 15)) & 1;
