@@ -93,7 +93,8 @@ struct Packed {
 
 struct BlockIndex {
   // best[t][b]: the largest right column of a listed block with top t and
-  // bottom >= b; -1 when there is none.
+  // bottom >= b; -1 when there is none. Only b > t is ever asked for (every
+  // block is at least two rows high), so only those entries are kept.
   int16_t best[177][177];
   Line tops{};  // tops that have a listed block
   int n = 0;
@@ -126,7 +127,7 @@ struct BlockIndex {
   }
   void add(int r0, int r1, int c1) {
     assignBit(tops, r0, true);
-    for (int b = r1; b >= 0 && best[r0][b] < c1; --b) best[r0][b] = static_cast<int16_t>(c1);
+    for (int b = r1; b > r0 && best[r0][b] < c1; --b) best[r0][b] = static_cast<int16_t>(c1);
   }
 };
 
