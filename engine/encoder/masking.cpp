@@ -176,11 +176,20 @@ struct Anchor {
 template <int W>
 uint32_t scoreBlocks(const Packed<W>& p, const std::vector<Anchor>& anchors, BlockIndex& index) {
   const int n = p.n;
-  const Line<W> valid = firstBits<W>(n);
+  const Line<W> valid = firstBits<W>(n), valid1 = firstBits<W>(n - 1);
+  // square[r] bit c: the 2 x 2 modules from (r, c) are of one colour, the
+  // least any block needs; anchors without it are passed over at once.
+  Line<W> square[Packed<W>::kLines];
+  for (int r = 0; r + 1 < n; ++r) {
+    const Line<W>& a = p.rows[r];
+    const Line<W>& b = p.rows[r + 1];
+    square[r] = ~(a ^ shr(a, 1)) & ~(b ^ shr(b, 1)) & ~(a ^ b) & valid1;
+  }
   uint32_t s2 = 0;
   int16_t width[177];
   for (const Anchor& a : anchors) {
     const int r0 = a.r, c0 = a.c;
+    if (r0 + 1 >= n || !testBit(square[r0], c0)) continue;
     const bool v = testBit(p.rows[r0], c0);
     auto run = [&](int r) { return onesFrom(v ? p.rows[r] : (~p.rows[r] & valid), c0); };
     int m = run(r0);
