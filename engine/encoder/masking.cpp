@@ -232,6 +232,17 @@ PenaltyScore scorePacked(const Packed<W>& p, const std::vector<Anchor>& anchors,
   return s;
 }
 
+// Eight bytes as one word, byte i of memory in bits 8i to 8i + 7.
+uint64_t load8(const uint8_t* p) {
+  uint64_t x = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&x, p, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(p[i]) << (8 * i);
+  }
+  return x;
+}
+
 // Transposes a 64 x 64 bit block in place: bit j of a[i] trades places with
 // bit i of a[j].
 void transpose64(uint64_t a[64]) {
@@ -256,8 +267,7 @@ void pack(const uint8_t* plane, Packed<W>& p) {
     Line<W> l{};
     int c = 0;
     for (; c + 8 <= n; c += 8) {
-      uint64_t x = 0;
-      for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(row[c + i]) << (8 * i);
+      const uint64_t x = load8(row + c);
       l.w[c >> 6] |= ((x * 0x0102040810204080ull) >> 56) << (c & 63);
     }
     for (; c < n; ++c) l.w[c >> 6] |= static_cast<uint64_t>(row[c]) << (c & 63);
