@@ -3,6 +3,7 @@
 // and adversarial matrices, real symbols, and the automatic choice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -157,11 +158,11 @@ TEST(PenaltyFixtures, FinderLikeSequencesCountEveryOccurrence) {
       EXPECT_EQ(scoreParts(m).s3, c.s3) << c.stretch << (vertical ? " down" : " across");
       EXPECT_EQ(testkit::literalS3(m), c.s3) << c.stretch;
     }
-  // against a dark field the same seven modules still count once
+  // in a dark field, with light lead-in and lead-out, the seven still count once
   ModuleMatrix m = blank(21, 1);
   const char* stretch = "0000010111010000";
-  for (int r = 0; r < 21; ++r)
-    for (int i = 0; stretch[i]; ++i) m.module(r, 2 + i) = r == 9 ? stretch[i] == '1' : 0;
+  for (int i = 0; stretch[i]; ++i) m.module(9, 2 + i) = stretch[i] == '1';
+  EXPECT_EQ(scoreParts(m).s3, 40u);
   expectSameScore(m, "dark field");
 }
 
@@ -343,5 +344,30 @@ TEST(MaskChoice, FormatInformationNamesTheChosenPattern) {
     chooseMask(again, s.version, l, 0, s.codewordStream, &scores);
     EXPECT_EQ(scoreSymbol(m), scores[s.maskInUse]);
     for (int k = 0; k < 8; ++k) EXPECT_GE(scores[k], scores[s.maskInUse]);
+  }
+}
+
+TEST(MaskChoice, EqualLowestScoresGoToTheLowerPattern) {
+  // Messages whose lowest score is shared by two or three patterns.
+  struct Case {
+    const char* text;
+    int level, tiedLow, tiedHigh;
+  };
+  const Case cases[] = {
+      {"6X", kLevelM, 3, 7},
+      {"7SQR5L2VXS0", kLevelL, 0, 4},  // 0, 1 and 4 tie
+      {"9INHZ8478PZ", kLevelH, 4, 5},
+      {"4RK66", kLevelM, 4, 5},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    testkit::EncodedSymbol s;
+    ASSERT_TRUE(testkit::encode(c.text, 0, c.level, 0, s));
+    const testkit::LiteralChoice literal = testkit::literalChooseMask(s.version, c.level, s.codewordStream);
+    EXPECT_EQ(literal.scores[c.tiedLow], literal.scores[c.tiedHigh]);
+    EXPECT_EQ(*std::min_element(literal.scores.begin(), literal.scores.end()), literal.scores[c.tiedLow]);
+    EXPECT_EQ(literal.mask, c.tiedLow);
+    EXPECT_EQ(s.maskInUse, c.tiedLow);
+    EXPECT_EQ(testkit::rowsOf(s.matrix), testkit::rowsOf(literal.matrix));
   }
 }

@@ -74,7 +74,7 @@ TEST(Setters, EachCallChangesExactlyItsFields) {
        [](EncoderSettings& s) { s.requestedVersion = 5, s.ecLevel = 1, s.maskSetting = 2; }},
       {"QRSetSize(0, 0)", [] { QRSetSize(0, 0); }, [](EncoderSettings& s) { s.outputWidth = 500, s.outputHeight = 300; }},
       {"QRSetSize(-5, 7)", [] { QRSetSize(-5, 7); }, [](EncoderSettings& s) { s.outputWidth = -5, s.outputHeight = 7; }},
-      {"QRSetSize(500, 0)", [] { QRSetSize(640, 0); }, [](EncoderSettings& s) { s.outputWidth = 640, s.outputHeight = 300; }},
+      {"QRSetSize(640, 0)", [] { QRSetSize(640, 0); }, [](EncoderSettings& s) { s.outputWidth = 640, s.outputHeight = 300; }},
       {"QRSetBackColor(255, 255, 255)", [] { QRSetBackColor(255, 255, 255); },
        [](EncoderSettings& s) { s.backColor = 0x00FFFFFF, s.backColorDepth = 1; }},
       {"QRSetBackColor(255, 255, 254)", [] { QRSetBackColor(255, 255, 254); },
