@@ -69,7 +69,7 @@ TEST(DecoderRoundTrip, RandomMessagesOfEveryModeAndLevel) {
   std::mt19937 rng(2718);
   const testkit::DataMode modes[3] = {testkit::DataMode::kNumeric, testkit::DataMode::kAlphanumeric,
                                       testkit::DataMode::kByte};
-  for (int i = 0; i < 48; ++i) {
+  for (int i = 0; i < 96; ++i) {
     const testkit::DataMode mode = modes[i % 3];
     const int level = (i / 3) % 4;
     // mostly small and middle versions, every twelfth one large

@@ -291,10 +291,9 @@ TEST(PenaltyAgainstLiteral, AdversarialMatrices) {
 TEST(MaskChoice, AutomaticChoiceEqualsTheLiteralLowestScore) {
   std::mt19937 rng(31337);
   std::vector<std::pair<int, int>> plan;  // version, level
-  for (int i = 0; i < 36; ++i) plan.push_back({1 + static_cast<int>(rng() % 10), static_cast<int>(rng() % 4)});
-  for (int i = 0; i < 8; ++i) plan.push_back({11 + static_cast<int>(rng() % 15), static_cast<int>(rng() % 4)});
-  plan.push_back({33, static_cast<int>(rng() % 4)});
-  plan.push_back({40, static_cast<int>(rng() % 4)});
+  for (int i = 0; i < 64; ++i) plan.push_back({1 + static_cast<int>(rng() % 10), static_cast<int>(rng() % 4)});
+  for (int i = 0; i < 12; ++i) plan.push_back({11 + static_cast<int>(rng() % 15), static_cast<int>(rng() % 4)});
+  for (int v : {30, 36, 40}) plan.push_back({v, static_cast<int>(rng() % 4)});
   for (auto [v, l] : plan) {
     const Message msg = randomMessageFor(rng, v, l);
     SCOPED_TRACE(testing::Message() << "version " << msg.version << " level " << msg.level << " length "
