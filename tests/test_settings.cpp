@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cfloat>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -103,6 +104,12 @@ TEST(Setters, EachCallChangesExactlyItsFields) {
        [](EncoderSettings& s) { s.moduleWidthCm = 0.07f, s.orientation = 1, s.borderStyle = 2; }},
       {"QRAppearance(-0.0, -1, -1)", [] { QRAppearance(-0.0, -1, -1); },
        [](EncoderSettings& s) { s.moduleWidthCm = 0.07f, s.orientation = 0, s.borderStyle = 0; }},
+      // Widths outside single precision: too small to be nonzero takes the
+      // default, too large keeps the largest float.
+      {"QRAppearance(1e-300, 1, 0)", [] { QRAppearance(1e-300, 1, 0); },
+       [](EncoderSettings& s) { s.moduleWidthCm = 0.07f, s.orientation = 1, s.borderStyle = 0; }},
+      {"QRAppearance(1e300, 1, 0)", [] { QRAppearance(1e300, 1, 0); },
+       [](EncoderSettings& s) { s.moduleWidthCm = FLT_MAX, s.orientation = 1, s.borderStyle = 0; }},
       {"QRSetMessage(\"hello\")", [] { QRSetMessage("hello"); }, [](EncoderSettings& s) { std::strcpy(s.message, "hello"); }},
       {"QRSetMessage(\"\")", [] { QRSetMessage(""); }, [](EncoderSettings& s) { s.message[0] = '\0'; }},
       {"QRSetDefault()", [] { QRSetDefault(); },
