@@ -282,6 +282,81 @@ TEST_F(MetafileExports, ClipboardFailuresLeaveItAsItWas) {
   EXPECT_FALSE(unchanged());
 }
 
+TEST_F(MetafileExports, ClipboardDataReadsThePictureBack) {
+  std::vector<unsigned char> buffer(64, 0xAB);
+  unsigned int length = 1234;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);  // empty
+  EXPECT_EQ(length, 0u);
+  platform::setClipboardContents({{1, {'t', 'e', 'x', 't'}}});
+  length = 64;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);  // no enhanced metafile
+  EXPECT_EQ(length, 0u);
+
+  ASSERT_EQ(QRCopyToClipboard(), -1);
+  const std::vector<uint8_t> picture = platform::clipboardContents().at(0).bytes;
+  length = 0;
+  EXPECT_EQ(QRGetClipboardData(nullptr, &length), 0);
+  EXPECT_EQ(length, picture.size());
+  const unsigned int size = length;
+  buffer.assign(size + 4, 0xAB);
+  length = size - 1;  // one byte short: nothing copied
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);
+  EXPECT_EQ(length, size);
+  EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xAB), static_cast<long>(size + 4));
+  length = size + 4;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), -1);
+  EXPECT_EQ(length, size);
+  EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + size), picture);
+  EXPECT_EQ(std::vector<unsigned char>(buffer.begin() + size, buffer.end()), std::vector<unsigned char>(4, 0xAB));
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), nullptr), 0);
+
+  platform::setClipboardHeldByAnother(true);  // cannot be opened
+  length = size + 4;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);
+  EXPECT_EQ(length, 0u);
+}
+
+TEST_F(MetafileExports, DisplayResolutionExportReachesEveryDisplayOutput) {
+  // 120 x 96: orientation 0 draws files for the width (9 units a module),
+  // orientation 1 for the height (8); QRGetActualSize measures on the other
+  // axis; WMF files state the width's 120 units per inch.
+  QRSetDisplayResolution(120, 96);
+  int w = 0, h = 0;
+  for (int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation);
+    QRAppearance(0.2, orientation, 0);
+    QRGetActualSize(-1, nullptr, &w, &h);
+    EXPECT_EQ(w, 21 * (orientation == 0 ? 8 : 9));
+    ASSERT_EQ(QRSaveAsWMF(path_.c_str()), -1);
+    WmfPicture picture;
+    const Drawing d = wmfDrawing(readFile(path_), true, &picture);
+    EXPECT_EQ(picture.placeable.unitsPerInch, 120);
+    ASSERT_GT(d.ops.size(), 1u);
+    EXPECT_EQ(d.ops[1].rect.right - d.ops[1].rect.left, orientation == 0 ? 9 : 8);
+    ASSERT_EQ(QRCopyToClipboard(), -1);
+    const Drawing e = emfDrawing(platform::clipboardContents().at(0).bytes);
+    ASSERT_GT(e.ops.size(), 1u);
+    EXPECT_EQ(e.ops[1].rect.right - e.ops[1].rect.left, orientation == 0 ? 9 : 8);
+  }
+  // Negative values read as 0: a display without a resolution, on which the
+  // modules have no size.
+  QRSetDisplayResolution(-96, -1);
+  QRGetActualSize(-1, nullptr, &w, &h);
+  EXPECT_EQ(w, 0);
+  ASSERT_EQ(QRSaveAsWMF(path_.c_str()), -1);
+  WmfPicture picture;
+  const Drawing d = wmfDrawing(readFile(path_), true, &picture);
+  EXPECT_EQ(picture.placeable.unitsPerInch, 0);
+  for (const DrawOp& op : d.ops) {
+    if (op.kind == DrawOp::Kind::kFill && op.colour == 0) {
+      EXPECT_EQ(op.rect.right - op.rect.left, 0);
+    }
+  }
+  QRSetDisplayResolution(96, 96);
+  QRGetActualSize(-1, nullptr, &w, &h);
+  EXPECT_EQ(w, 168);
+}
+
 // ---- The enhanced metafile's header and set-up ----------------------------------
 
 TEST(EnhancedMetafile, HeaderDescribesTheDrawingOnTheReferenceDisplay) {
