@@ -5,7 +5,9 @@
 #include "engine/encoder/settings.h"
 #include "engine/exports/engine_lock.h"
 #include "engine/output/bitmap.h"
+#include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
+#include "engine/output/platform.h"
 #include "engine/output/render.h"
 #ifndef _WIN32
 #include "engine/output/device_context_posix.h"
@@ -106,6 +108,26 @@ void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y) {
   EngineLock lock;
   tesserine::setDCWindowOrg(dc, x, y);
 }
+
+void TESSERINE_CALL QRSetDisplayResolution(int dpiX, int dpiY) {
+  EngineLock lock;
+  tesserine::platform::setDisplayResolution(dpiX, dpiY);
+}
+
+short TESSERINE_CALL QRGetClipboardData(unsigned char* buffer, unsigned int* length) {
+  EngineLock lock;
+  return tesserine::getClipboardData(buffer, length);
+}
 #endif
+
+short TESSERINE_CALL QRSaveAsWMF(const char* path) {
+  EngineLock lock;
+  return tesserine::saveAsWmf(theEngine().settings, path);
+}
+
+short TESSERINE_CALL QRCopyToClipboard(void) {
+  EngineLock lock;
+  return tesserine::copyToClipboard(theEngine().settings);
+}
 
 }  // extern "C"
