@@ -361,6 +361,12 @@ class Win32Runtime final : public Runtime {
     window_ = CreateWindowExW(WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE, kWindowClass, wide(kMainWindow.caption).c_str(),
                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, x, y, width, height, nullptr,
                               nullptr, instance_, nullptr);
+    // The class icons, given to the window as well, where the system's task
+    // list and other programs ask for them.
+    SendMessageW(window_, WM_SETICON, ICON_BIG,
+                 static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICON)));
+    SendMessageW(window_, WM_SETICON, ICON_SMALL,
+                 static_cast<LPARAM>(GetClassLongPtrW(window_, GCLP_HICONSM)));
     for (const ControlLayout& l : kControls) createControl(l);
     events.windowCreated();
     ShowWindow(window_, SW_SHOWNORMAL);

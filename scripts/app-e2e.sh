@@ -101,9 +101,9 @@ browser_log=$out/browser.log
 opened_log=$drive_c/e2e/opened.log
 
 # ---- Windows of the generator ------------------------------------------------------
-# Each line of `helper windows`: hwnd pid left top width height client-x client-y client-w client-h visible.
+# Each line of `helper windows`: hwnd pid left top width height client-x client-y client-w client-h
+# visible style exstyle.
 windows() { helper windows; }
-window_count() { windows | grep -c visible; }
 # start_generator DIR EXE: starts it in the background; sets gen_pid (the
 # Unix process) and gen (its window line) once its window shows.
 start_generator() {
@@ -214,8 +214,12 @@ if ! start_generator "$prog_dir" TesserineGenerator.exe; then
 fi
 pass "the generator's window shows"
 check "Tesserine.dll written byte for byte as carried, over an older file" same_bytes "$prog_dir/Tesserine.dll" "$carried"
-read -r _ _ left top width height _ _ _ _ _ <<<"$gen"
+read -r _ _ left top width height _ _ _ _ _ style exstyle <<<"$gen"
 check "outer size 321 x 507" [ "$width" = 321 -a "$height" = 507 ]
+# WS_CAPTION (border and dialog frame) and WS_SYSMENU; no WS_THICKFRAME, WS_MINIMIZEBOX, WS_MAXIMIZEBOX;
+# WS_EX_CLIENTEDGE.
+check "fixed frame with caption and close box only, sunken client edge" \
+  [ $((0x$style & 0x00CF0000)) = $((0x00C80000)) -a $((0x$exstyle & 0x200)) = $((0x200)) ]
 check "centred on the 1024 x 768 screen" [ "$left" = $(((1024 - 321) / 2)) -a "$top" = $(((768 - 507) / 2)) ]
 
 # Index parent class left top width height visible caption (Control order).
@@ -251,6 +255,9 @@ done <<<"$fonts"
 sleep 0.5
 screenshot window-start.png
 shot_check window-start.png "$resources/placeholder.bmp" "start"
+result=$(python3 "$root/tests/app_e2e/shot_check.py" icon "$out/window-start.png" "$left" "$top" \
+  "$resources/generator.ico")
+if [ "${result%% *}" = ok ]; then pass "${result#ok }"; else fail "${result#FAIL }"; fi
 
 # ---- Save before any generate: the placeholder to both places ------------------------
 click_control 图片框4

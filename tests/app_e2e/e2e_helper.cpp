@@ -3,7 +3,8 @@
 // between the shell script and the program.
 //
 //   windows                   one line per generator window: hwnd pid outer
-//                             rect, client origin on screen and client size
+//                             rect, client origin on screen and client size,
+//                             visible or hidden, style, extended style (hex)
 //   controls HWND             one line per control: index parent-index (-1: the
 //                             window) class x y w h visible text-hex (x, y
 //                             relative to the parent; indexes of Control)
@@ -88,9 +89,10 @@ BOOL CALLBACK listWindow(HWND h, LPARAM) {
   GetClientRect(h, &c);
   POINT origin{0, 0};
   ClientToScreen(h, &origin);
-  std::printf("%lu %lu %ld %ld %ld %ld %ld %ld %ld %ld %s\n", (unsigned long)(UINT_PTR)h, pid, r.left, r.top,
-              r.right - r.left, r.bottom - r.top, origin.x, origin.y, c.right, c.bottom,
-              IsWindowVisible(h) ? "visible" : "hidden");
+  std::printf("%lu %lu %ld %ld %ld %ld %ld %ld %ld %ld %s %08lx %08lx\n", (unsigned long)(UINT_PTR)h, pid, r.left,
+              r.top, r.right - r.left, r.bottom - r.top, origin.x, origin.y, c.right, c.bottom,
+              IsWindowVisible(h) ? "visible" : "hidden", (unsigned long)GetWindowLongW(h, GWL_STYLE),
+              (unsigned long)GetWindowLongW(h, GWL_EXSTYLE));
   return TRUE;
 }
 

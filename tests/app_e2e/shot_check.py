@@ -8,6 +8,9 @@
       pictures stretched to their boxes, the information icon under its
       transparent label, the captions' colours, the edit and combo boxes'
       colours and frames, and SYMBOL (a BMP) stretched into the symbol box.
+  shot_check.py icon SHOT WINDOW_X WINDOW_Y ICO
+      Looks for the small (16 x 16) picture of the icon file in the caption
+      of the window whose outer frame starts at (WINDOW_X, WINDOW_Y).
   shot_check.py bmp FILE
       Prints "<bits per pixel> <width> <height> <margin>" of a BMP, margin
       being the first dark pixel on its diagonal from the top-left (-1: none).
@@ -21,9 +24,10 @@ import sys
 CONVERT = "/usr/bin/convert"  # ImageMagick's
 
 
-def load(path):
-    """(width, height, rows of (r, g, b)) through ImageMagick's PPM output."""
-    data = subprocess.run([CONVERT, path + "[0]", "-depth", "8", "ppm:-"], check=True,
+def load(path, frame=0):
+    """(width, height, rows of (r, g, b)) of a picture (the frame of a file of
+    several), through ImageMagick's PPM output."""
+    data = subprocess.run([CONVERT, "%s[%d]" % (path, frame), "-depth", "8", "ppm:-"], check=True,
                           capture_output=True).stdout
     fields, pos = [], 0
     while len(fields) < 4:
@@ -168,6 +172,19 @@ def check_window(shot_path, cx, cy, resources, symbol_path):
            "%.1f%% of its pixels agree" % (100 * share))
 
 
+def check_icon(shot_path, wx, wy, ico):
+    shot = Shot(shot_path, wx, wy)
+    w, h, rows = load(ico, 1)
+    best, where = 0.0, None
+    for oy in range(0, 12):
+        for ox in range(0, 12):
+            agree = sum(dark(shot.at(ox + x, oy + y)) == dark(rows[y][x]) for y in range(h) for x in range(w))
+            if agree / (w * h) > best:
+                best, where = agree / (w * h), (ox, oy)
+    report("the caption shows the program's %dx%d icon" % (w, h), best >= 0.98,
+           "best match %.1f%% at %s" % (100 * best, where))
+
+
 def bmp_info(path):
     data = open(path, "rb").read()
     bpp = data[28] | data[29] << 8
@@ -188,6 +205,8 @@ def bmp_info(path):
 if __name__ == "__main__":
     if len(sys.argv) == 7 and sys.argv[1] == "window":
         check_window(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5], sys.argv[6])
+    elif len(sys.argv) == 6 and sys.argv[1] == "icon":
+        check_icon(sys.argv[2], int(sys.argv[3]), int(sys.argv[4]), sys.argv[5])
     elif len(sys.argv) == 3 and sys.argv[1] == "bmp":
         bmp_info(sys.argv[2])
     else:
