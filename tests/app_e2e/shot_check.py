@@ -149,10 +149,16 @@ def check_window(shot_path, cx, cy, resources, symbol_path):
         report("button picture of %s stretched from %dx%d" % (name, pw, ph), good >= 0.95 * len(pts),
                "%d of %d points match" % (good, len(pts)))
 
-    for name, colour in (("透明标签3", (255, 0, 0)), ("透明标签1", (40, 61, 202))):
+    # Chinese characters are as wide as the font is high (11 or 12 pixels in
+    # the default GUI font's size); a face without them draws narrower boxes
+    # (7 pixels in Wine's fall-back face).
+    for name, colour, chars in (("透明标签3", (255, 0, 0), 4), ("透明标签1", (40, 61, 202), 8)):
         bx, by, bw, bh = CONTROLS[name]
-        n = sum(1 for y in range(bh) for x in range(bw) if close(shot.at(bx + x, PANEL_Y + by + y), colour, 50))
-        report("caption of %s drawn in %s" % (name, colour), n >= 40, "%d pixels of that colour" % n)
+        xs = [x for y in range(bh) for x in range(bw) if close(shot.at(bx + x, PANEL_Y + by + y), colour, 50)]
+        report("caption of %s drawn in %s" % (name, colour), len(xs) >= 40, "%d pixels of that colour" % len(xs))
+        extent = max(xs) - min(xs) + 1 if xs else 0
+        report("caption of %s as %d Chinese characters, not boxes" % (name, chars), extent >= 10 * chars,
+               "%d pixels wide" % extent)
 
     frame = (198, 197, 215)
     ex, ey, ew, eh = CONTROLS["编辑框1"]
