@@ -14,7 +14,8 @@ export DEBIAN_FRONTEND=noninteractive
 native=(build-essential cmake ninja-build pkg-config git python3
   libgtest-dev libgmock-dev libbenchmark-dev
   libqrencode-dev libqrcodegencpp-dev
-  libzbar-dev zbar-tools libzxing-dev zxing-cpp-tools)
+  libzbar-dev zbar-tools libzxing-dev zxing-cpp-tools
+  emf2svg librsvg2-bin imagemagick)
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
   xvfb xauth xdotool imagemagick locales fonts-wqy-microhei)
 

@@ -1,5 +1,6 @@
 #include "engine/encoder/settings.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstring>
 
@@ -41,8 +42,11 @@ void configure(EncoderSettings& s, int32_t version, int32_t level, int32_t mask)
 }
 
 void setAppearance(EncoderSettings& s, double moduleWidthCm, int32_t orientation, int32_t borderStyle) {
-  // NaN fails the comparison and takes the default too.
-  s.moduleWidthCm = moduleWidthCm > 0.0 ? static_cast<float>(moduleWidthCm) : 0.07f;
+  // NaN fails the comparison and takes the default too; a width beyond the
+  // single-precision range is kept as the largest one.
+  if (!(moduleWidthCm > 0.0)) s.moduleWidthCm = 0.07f;
+  else if (moduleWidthCm > FLT_MAX) s.moduleWidthCm = FLT_MAX;
+  else s.moduleWidthCm = static_cast<float>(moduleWidthCm);
   s.orientation = bounded(orientation, 3);
   s.borderStyle = bounded(borderStyle, 2);
 }

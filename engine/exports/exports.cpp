@@ -4,7 +4,13 @@
 
 #include "engine/encoder/settings.h"
 #include "engine/exports/engine_lock.h"
+#include "engine/output/bitmap.h"
+#include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
+#include "engine/output/render.h"
+#ifndef _WIN32
+#include "engine/output/device_context_posix.h"
+#endif
 
 using tesserine::EngineLock;
 using tesserine::theEngine;
@@ -46,6 +52,21 @@ void TESSERINE_CALL QRSetBarColor(int red, int green, int blue) {
   tesserine::setBarColor(theEngine().settings, red, green, blue);
 }
 
+void TESSERINE_CALL QRRender(TesserineDC dc, int x, int y) {
+  EngineLock lock;
+  tesserine::render(theEngine().settings, dc, x, y);
+}
+
+short TESSERINE_CALL QRSaveAsBMP(const char* path) {
+  EngineLock lock;
+  return tesserine::saveAsBmp(theEngine().settings, path);
+}
+
+void TESSERINE_CALL QRGetActualSize(int useDisplay, TesserineDC dc, int* width, int* height) {
+  EngineLock lock;
+  tesserine::getActualSize(theEngine().settings, useDisplay, dc, width, height);
+}
+
 void TESSERINE_CALL QRGetActualRC(short* rows, short* columns) {
   EngineLock lock;
   tesserine::getActualRC(theEngine().settings, rows, columns);
@@ -54,6 +75,48 @@ void TESSERINE_CALL QRGetActualRC(short* rows, short* columns) {
 short TESSERINE_CALL QRGetPatternData(char* buffer, unsigned int* length, short* rows, short* columns) {
   EngineLock lock;
   return tesserine::getPatternData(theEngine().settings, buffer, length, rows, columns);
+}
+
+#ifndef _WIN32
+TesserineDC TESSERINE_CALL QRCreateDC(int width, int height, int dpiX, int dpiY) {
+  EngineLock lock;
+  return tesserine::createDC(width, height, dpiX, dpiY);
+}
+
+void TESSERINE_CALL QRDeleteDC(TesserineDC dc) {
+  EngineLock lock;
+  tesserine::deleteDC(dc);
+}
+
+unsigned int TESSERINE_CALL QRGetDCPixel(TesserineDC dc, int x, int y) {
+  EngineLock lock;
+  return tesserine::dcPixel(dc, x, y);
+}
+
+void TESSERINE_CALL QRSetDCPen(TesserineDC dc, unsigned int colour) {
+  EngineLock lock;
+  tesserine::setDCPen(dc, colour);
+}
+
+int TESSERINE_CALL QRSetDCMapMode(TesserineDC dc, int mode) {
+  EngineLock lock;
+  return tesserine::setDCMapMode(dc, mode);
+}
+
+void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y) {
+  EngineLock lock;
+  tesserine::setDCWindowOrg(dc, x, y);
+}
+#endif
+
+short TESSERINE_CALL QRSaveAsWMF(const char* path) {
+  EngineLock lock;
+  return tesserine::saveAsWmf(theEngine().settings, path);
+}
+
+short TESSERINE_CALL QRCopyToClipboard(void) {
+  EngineLock lock;
+  return tesserine::copyToClipboard(theEngine().settings);
 }
 
 }  // extern "C"

@@ -100,8 +100,11 @@ TESSERINE_API void TESSERINE_CALL QRSetBarColor(int red, int green, int blue);
 
 /* Draws the symbol, centred in the output area, into dc with the area's
  * top-left corner at (x, y) (low 16 each, unsigned). The mapping mode is
- * MM_TEXT during the call and restored after it; the border uses the pen
- * selected in dc. Draws nothing when the message fits no version. */
+ * MM_TEXT during the call and restored after it; the window origin shifts
+ * the drawing; the border uses the pen selected in dc. The module size comes
+ * from dc's resolution (its height's for orientations 0 and 2, its width's
+ * for 1 and 3), so a dc without one draws the background only. Draws nothing
+ * when the message fits no version. */
 TESSERINE_API void TESSERINE_CALL QRRender(TesserineDC dc, int x, int y);
 
 /* Writes the output area as an uncompressed bottom-up BMP file (1 bit per
@@ -114,14 +117,16 @@ TESSERINE_API short TESSERINE_CALL QRSaveAsBMP(const char* path);
 /* Writes a placeable WMF file of the drawing. Same results as QRSaveAsBMP. */
 TESSERINE_API short TESSERINE_CALL QRSaveAsWMF(const char* path);
 
-/* Puts an enhanced metafile of the drawing on the clipboard. -1 when done;
- * 0, with the clipboard unchanged, when it cannot be opened or the message
- * fits no version. */
+/* Puts an enhanced metafile of the drawing on the clipboard, in place of
+ * everything it held. -1 when done; 0, with the clipboard unchanged, when it
+ * cannot be opened, the message fits no version or the size is not drawable
+ * (a width or height that is not positive). */
 TESSERINE_API short TESSERINE_CALL QRCopyToClipboard(void);
 
 /* Drawn size of the symbol alone (no margin) in logical units of the display
- * (useDisplay low 16 = 0xFFFF) or of dc. 0 x 0 when the message fits no
- * version. Null pointers are not written. */
+ * (useDisplay low 16 = 0xFFFF) or of dc, from the resolution QRRender would
+ * use. 0 x 0 when the message fits no version or the device has no
+ * resolution. Null pointers are not written. */
 TESSERINE_API void TESSERINE_CALL QRGetActualSize(int useDisplay, TesserineDC dc, int* width, int* height);
 
 /* Modules on a side (21..177), 0 when the message fits no version. Null
@@ -140,6 +145,40 @@ TESSERINE_API void TESSERINE_CALL QRGetActualRC(short* rows, short* columns);
  * call again with a buffer of the size reported. */
 TESSERINE_API short TESSERINE_CALL QRGetPatternData(char* buffer, unsigned int* length, short* rows,
                                                     short* columns);
+
+#ifndef _WIN32
+/* ---- Device contexts without GDI ----------------------------------------
+ * Where there is no GDI, QRRender and QRGetActualSize work on the engine's
+ * own device contexts: a raster surface of 24-bit pixels with a resolution,
+ * a mapping mode (numbered as on Windows: MM_TEXT = 1 ... MM_ANISOTROPIC =
+ * 8; only MM_TEXT is ever drawn under, as QRRender forces it), a window
+ * origin (logical point (x, y) is pixel (x - orgX, y - orgY)) and a pen of
+ * one pixel that draws the border. Drawing is clipped to the surface. */
+
+/* A white surface of width x height pixels (at most 8192 x 8192 pixels in
+ * all) reporting dpiX and dpiY dots per inch (negative values read as 0; 0
+ * is a device without a resolution, on which QRRender draws with a module
+ * size of 0), MM_TEXT, window origin (0, 0), black pen. NULL when the size
+ * is not positive or too large, or memory runs out. */
+TESSERINE_API TesserineDC TESSERINE_CALL QRCreateDC(int width, int height, int dpiX, int dpiY);
+
+/* Releases a context made by QRCreateDC; NULL is ignored. */
+TESSERINE_API void TESSERINE_CALL QRDeleteDC(TesserineDC dc);
+
+/* Pixel (x, y), counted from the top-left, as 0x00BBGGRR; 0xFFFFFFFF outside
+ * the surface or for a NULL context. */
+TESSERINE_API unsigned int TESSERINE_CALL QRGetDCPixel(TesserineDC dc, int x, int y);
+
+/* The pen's colour, 0x00BBGGRR (the high byte is ignored). */
+TESSERINE_API void TESSERINE_CALL QRSetDCPen(TesserineDC dc, unsigned int colour);
+
+/* Sets the mapping mode (1 to 8) and returns the previous one; returns 0 and
+ * changes nothing for another value or a NULL context. */
+TESSERINE_API int TESSERINE_CALL QRSetDCMapMode(TesserineDC dc, int mode);
+
+/* Sets the window origin: the logical point that maps to pixel (0, 0). */
+TESSERINE_API void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y);
+#endif
 
 #ifdef __cplusplus
 }

@@ -28,6 +28,10 @@ class Canvas {
   // Moves to `from` and draws a line to `to` with the target's current pen:
   // the start point is drawn, the end point is not.
   virtual void line(Point from, Point to) = 0;
+  // The logical coordinates whose drawing can show (right and bottom
+  // excluded). Drawing may skip fills and lines wholly outside it; a target
+  // that keeps everything (a recorder) leaves it at the whole 32-bit plane.
+  virtual Rect visibleArea() const { return {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX}; }
 };
 
 }  // namespace tesserine

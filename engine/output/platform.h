@@ -24,10 +24,32 @@ void deleteFile(const char* path);
 // the result is false. A null path fails.
 bool writeNewFile(const char* path, std::initializer_list<std::span<const uint8_t>> parts);
 
+// The clipboard format of an enhanced metafile (CF_ENHMETAFILE).
+constexpr uint32_t kClipboardEnhMetafile = 14;
+
+// Opens the clipboard, empties it, hands it the enhanced metafile whose
+// bytes are `emf` in the format CF_ENHMETAFILE, and closes it; from then on
+// the clipboard owns the picture. False, with the clipboard unchanged, when
+// the clipboard cannot be opened (another program holds it open) or the
+// bytes cannot be made into a picture.
+bool putEnhancedMetafileOnClipboard(std::vector<uint8_t> emf);
+
 #ifndef _WIN32
 // Test hook: the resolution the display reports (96 x 96 until changed).
 // Not reachable through any export, file or environment variable.
 void setDisplayResolution(int32_t dpiX, int32_t dpiY);
+
+// Test hooks of the clipboard, which without Windows is a store of this
+// process: what it holds, format by format in the order they were put; a
+// way to fill it as another program would; and holding it open as another
+// program would, so that opening it fails until released.
+struct ClipboardItem {
+  uint32_t format;
+  std::vector<uint8_t> bytes;
+};
+std::vector<ClipboardItem> clipboardContents();
+void setClipboardContents(std::vector<ClipboardItem> items);
+void setClipboardHeldByAnother(bool held);
 #endif
 
 }  // namespace tesserine::platform

@@ -40,7 +40,7 @@ void RasterSurface::line(Point from, Point to) {
   const int sx = from.x < to.x ? 1 : -1, sy = from.y < to.y ? 1 : -1;
   if (dy == 0) {  // horizontal: clip to the surface first
     if (y < 0 || y >= height_) return;
-    int64_t a = x, b = to.x - sx;  // inclusive ends
+    int64_t a = x, b = int64_t{to.x} - sx;  // inclusive ends
     if (dx == 0) return;
     if (a > b) std::swap(a, b);
     a = std::max<int64_t>(a, 0);
@@ -50,7 +50,7 @@ void RasterSurface::line(Point from, Point to) {
   }
   if (dx == 0) {  // vertical
     if (x < 0 || x >= width_) return;
-    int64_t a = y, b = to.y - sy;
+    int64_t a = y, b = int64_t{to.y} - sy;
     if (a > b) std::swap(a, b);
     a = std::max<int64_t>(a, 0);
     b = std::min<int64_t>(b, height_ - 1);

@@ -30,10 +30,12 @@ class RasterSurface : public Canvas {
   // Both clip to the surface; nothing is written outside it.
   void fillRect(const Rect& r, uint32_t colour) override;
   void line(Point from, Point to) override;
+  Rect visibleArea() const override { return {0, 0, width_, height_}; }
 
-  // Largest pixel count a surface may have (guards allocation and stride
-  // arithmetic of the outputs built from it).
-  static constexpr int64_t kMaxPixels = int64_t{1} << 28;
+  // Largest pixel count a surface may have, 8192 x 8192 (256 MiB of
+  // pixels): guards the allocation and the stride and size arithmetic of
+  // the outputs built from it, which then fit 32 bits with room to spare.
+  static constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
  private:
   RasterSurface(int32_t w, int32_t h, int32_t dpiX, int32_t dpiY);
