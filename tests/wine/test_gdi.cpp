@@ -51,6 +51,16 @@ Picture placed(const Picture& inner, int x, int y, int width, int height, uint32
   return p;
 }
 
+// On a caller's context the solid border's bottom and left lines start one
+// unit outside the area (at (W, H - 1) and (0, H) relative to the origin)
+// and GDI draws their first points; the bitmap outputs have no pixel there.
+void addSolidBorderStarts(Picture& p, int x, int y, const Look& look, uint32_t pen) {
+  if (look.border != 2) return;
+  for (const POINT at : {POINT{x + look.width, y + look.height - 1}, POINT{x, y + look.height}})
+    if (at.x >= 0 && at.x < p.width && at.y >= 0 && at.y < p.height)
+      p.pixels[static_cast<size_t>(at.y) * p.width + at.x] = pen;
+}
+
 constexpr COLORREF kFill = RGB(0x12, 0x34, 0x56);
 constexpr uint32_t kFillRgb = 0x123456;
 
@@ -73,8 +83,9 @@ TEST(Render, MatchesTheBmpShiftedToTheOrigin) {
       MemoryDC target(300, 260);
       target.fill(kFill);
       dll().render(target.dc(), at.x, at.y);
-      EXPECT_EQ(pictureDifference(placed(bmp, at.x, at.y, 300, 260, kFillRgb), target.picture()), "")
-          << "at " << at.x << ", " << at.y;
+      Picture expected = placed(bmp, at.x, at.y, 300, 260, kFillRgb);
+      addSolidBorderStarts(expected, at.x, at.y, look, 0x000000);
+      EXPECT_EQ(pictureDifference(expected, target.picture()), "") << "at " << at.x << ", " << at.y;
     }
   }
 }
@@ -101,9 +112,11 @@ TEST(Render, BorderUsesTheCallersPen) {
     SCOPED_TRACE(border);
     setUp({"PEN", 1, 0, 200, 180});
     const Picture plain = bmpPicture("pen0");
-    setUp({"PEN", 1, border, 200, 180});
+    const Look look{"PEN", 1, border, 200, 180};
+    setUp(look);
     const Picture bordered = bmpPicture("pen1");
     Picture expected = placed(bordered, 10, 12, 240, 220, kFillRgb);
+    addSolidBorderStarts(expected, 10, 12, look, 0x0000FF);
     int borderPixels = 0;
     for (int y = 0; y < plain.height; ++y)
       for (int x = 0; x < plain.width; ++x)
@@ -128,7 +141,8 @@ TEST(Render, BorderUsesTheCallersPen) {
 // mode, extents and current position come back, and its viewport origin
 // shifts the drawing.
 TEST(Render, CallersMappingComesBackRestored) {
-  setUp({"MAP", 1, 2, 200, 180});
+  const Look look{"MAP", 1, 2, 200, 180};
+  setUp(look);
   const Picture bmp = bmpPicture("map");
   MemoryDC target(300, 260);
   target.fill(kFill);
@@ -151,7 +165,9 @@ TEST(Render, CallersMappingComesBackRestored) {
   GetCurrentPositionEx(dc, &position);
   EXPECT_EQ(position.x, 11);
   EXPECT_EQ(position.y, 13);
-  EXPECT_EQ(pictureDifference(placed(bmp, 15, 27, 300, 260, kFillRgb), target.picture()), "");
+  Picture expected = placed(bmp, 15, 27, 300, 260, kFillRgb);
+  addSolidBorderStarts(expected, 15, 27, look, 0x000000);
+  EXPECT_EQ(pictureDifference(expected, target.picture()), "");
 
   for (const int mode : {MM_LOMETRIC, MM_ISOTROPIC, MM_TEXT}) {
     SetViewportOrgEx(dc, 0, 0, nullptr);
