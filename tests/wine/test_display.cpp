@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/wine/harness.h"
@@ -45,6 +46,12 @@ TEST(Display, ModuleSizeAndMarginsFollowLogPixels) {
       {120, 9, 155, 156, 156, 155},  // the odd unit above the symbol and right of it
   };
   const int dpi = displayDpi();
+  // The test script sets the resolution it configured, so that a setting
+  // that did not take is a failure rather than a skip.
+  char wanted[16];
+  if (GetEnvironmentVariableA("TESSERINE_EXPECT_DPI", wanted, sizeof wanted) > 0) {
+    ASSERT_EQ(dpi, std::atoi(wanted));
+  }
   const Expected* e = nullptr;
   for (const auto& row : table)
     if (row.dpi == dpi) e = &row;

@@ -64,10 +64,13 @@ void addSolidBorderStarts(Picture& p, int x, int y, const Look& look, uint32_t p
 constexpr COLORREF kFill = RGB(0x12, 0x34, 0x56);
 constexpr uint32_t kFillRgb = 0x123456;
 
+// Areas that hold the symbol at 96 and at 120 dpi (on a caller's context a
+// symbol larger than the area is drawn beyond it, where the bitmap has no
+// pixels).
 const Look kLooks[] = {
-    {"RENDER", 1, 0, 200, 180},
-    {"RENDER", 0, 1, 200, 180},
-    {"RENDER", 2, 2, 201, 179},
+    {"RENDER", 1, 0, 260, 240},
+    {"RENDER", 0, 1, 250, 230},
+    {"RENDER", 2, 2, 251, 239},
     {"Render 3", 3, 1, 250, 250},
 };
 
@@ -80,10 +83,10 @@ TEST(Render, MatchesTheBmpShiftedToTheOrigin) {
     setUp(look);
     const Picture bmp = bmpPicture("render");
     for (const POINT at : {POINT{0, 0}, POINT{17, 23}, POINT{45, 3}}) {
-      MemoryDC target(300, 260);
+      MemoryDC target(320, 290);
       target.fill(kFill);
       dll().render(target.dc(), at.x, at.y);
-      Picture expected = placed(bmp, at.x, at.y, 300, 260, kFillRgb);
+      Picture expected = placed(bmp, at.x, at.y, 320, 290, kFillRgb);
       addSolidBorderStarts(expected, at.x, at.y, look, 0x000000);
       EXPECT_EQ(pictureDifference(expected, target.picture()), "") << "at " << at.x << ", " << at.y;
     }
@@ -95,10 +98,10 @@ TEST(Render, MatchesTheBmpShiftedToTheOrigin) {
 TEST(Render, OriginCountsItsLow16BitsUnsigned) {
   setUp(kLooks[0]);
   const Picture bmp = bmpPicture("render16");
-  MemoryDC target(300, 260);
+  MemoryDC target(300, 290);
   target.fill(kFill);
   dll().render(target.dc(), 65536 + 17, 0x7FFF0000 + 23);
-  EXPECT_EQ(pictureDifference(placed(bmp, 17, 23, 300, 260, kFillRgb), target.picture()), "");
+  EXPECT_EQ(pictureDifference(placed(bmp, 17, 23, 300, 290, kFillRgb), target.picture()), "");
   MemoryDC untouched(300, 260);
   untouched.fill(kFill);
   dll().render(untouched.dc(), -1, 0);
@@ -110,22 +113,22 @@ TEST(Render, OriginCountsItsLow16BitsUnsigned) {
 TEST(Render, BorderUsesTheCallersPen) {
   for (const int border : {1, 2}) {
     SCOPED_TRACE(border);
-    setUp({"PEN", 1, 0, 200, 180});
+    setUp({"PEN", 1, 0, 240, 220});
     const Picture plain = bmpPicture("pen0");
-    const Look look{"PEN", 1, border, 200, 180};
+    const Look look{"PEN", 1, border, 240, 220};
     setUp(look);
     const Picture bordered = bmpPicture("pen1");
-    Picture expected = placed(bordered, 10, 12, 240, 220, kFillRgb);
+    Picture expected = placed(bordered, 10, 12, 280, 260, kFillRgb);
     addSolidBorderStarts(expected, 10, 12, look, 0x0000FF);
     int borderPixels = 0;
     for (int y = 0; y < plain.height; ++y)
       for (int x = 0; x < plain.width; ++x)
         if (plain.at(x, y) != bordered.at(x, y)) {
-          expected.pixels[static_cast<size_t>(y + 12) * 240 + x + 10] = 0x0000FF;  // blue, as 0x00RRGGBB
+          expected.pixels[static_cast<size_t>(y + 12) * 280 + x + 10] = 0x0000FF;  // blue, as 0x00RRGGBB
           ++borderPixels;
         }
     EXPECT_GT(borderPixels, 300);
-    MemoryDC target(240, 220);
+    MemoryDC target(280, 260);
     target.fill(kFill);
     HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 255));
     HGDIOBJ old = SelectObject(target.dc(), pen);
@@ -141,7 +144,7 @@ TEST(Render, BorderUsesTheCallersPen) {
 // mode, extents and current position come back, and its viewport origin
 // shifts the drawing.
 TEST(Render, CallersMappingComesBackRestored) {
-  const Look look{"MAP", 1, 2, 200, 180};
+  const Look look{"MAP", 1, 2, 240, 220};
   setUp(look);
   const Picture bmp = bmpPicture("map");
   MemoryDC target(300, 260);
