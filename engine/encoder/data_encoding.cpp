@@ -67,7 +67,9 @@ int chooseVersion(int startVersion, DataMode mode, size_t length, int level) {
 }
 
 void BitText::appendBits(uint32_t value, int width) {
-  for (int i = width - 1; i >= 0; --i) bits_.push_back(((value >> i) & 1u) ? '1' : '0');
+  char digits[32];
+  for (int i = 0; i < width; ++i) digits[i] = ((value >> (width - 1 - i)) & 1u) ? '1' : '0';
+  bits_.append(digits, static_cast<size_t>(width));
 }
 
 uint32_t BitText::readBits(size_t start, int count) const {
@@ -110,7 +112,16 @@ std::vector<uint16_t> buildDataCodewords(const uint8_t* message, size_t length, 
   std::vector<uint16_t> codewords;
   codewords.reserve(capacity);
   const size_t whole = bits.size() / 8;
-  for (size_t c = 0; c < whole; ++c) codewords.push_back(static_cast<uint16_t>(bits.readBits(8 * c, 8)));
+  // Eight characters at a time: '0' and '1' differ only in bit 0; with
+  // character i in byte i of x, the multiply moves its bit 0 to bit 63 - i,
+  // so the top byte reads the eight characters first to last from its most
+  // significant bit.
+  const auto* text = reinterpret_cast<const uint8_t*>(bits.text().data());
+  for (size_t c = 0; c < whole; ++c) {
+    uint64_t x = 0;
+    for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(text[8 * c + i]) << (8 * i);
+    codewords.push_back(static_cast<uint16_t>(((x & 0x0101010101010101ull) * 0x8040201008040201ull) >> 56));
+  }
   if (const int rest = static_cast<int>(bits.size() % 8); rest != 0)
     codewords.push_back(static_cast<uint16_t>(bits.readBits(8 * whole, rest) << (8 - rest)));
   for (bool high = true; codewords.size() < capacity; high = !high) codewords.push_back(high ? 0xEC : 0x11);

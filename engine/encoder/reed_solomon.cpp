@@ -2,10 +2,13 @@
 
 namespace tesserine {
 
-// The shift register of the division d(x) x^n / g_n(x). Instead of multiplying
-// the feedback by each coefficient through the log tables, it adds the
-// feedback's log to the coefficients' logs once per codeword: the same
-// products, with one lookup per tap.
+// The shift register of the division d(x) x^n / g_n(x). Each step adds the
+// feedback f times every generator coefficient into the register. The map
+// f -> f g_i is linear over the bits of f, so the products of all 256
+// feedback values are the sums (XOR) of two table rows, one for the low and
+// one for the high four bits of f: 32 rows per block instead of n lookups
+// per codeword, and each step becomes a shift and two row additions that
+// the compiler can vectorise.
 void computeBlockEc(uint16_t* block, int k, int n) {
   uint8_t logG[kMaxGeneratorDegree];
   for (int i = 0; i < n; ++i) logG[i] = static_cast<uint8_t>(kField.log[generatorCoefficient(n, i)] % 255);
@@ -16,19 +19,35 @@ void computeBlockEc(uint16_t* block, int k, int n) {
     return e;
   }();
 
-  uint8_t reg[kMaxGeneratorDegree] = {};  // reg[i] = entry i of the register
-  for (int t = 0; t < k; ++t) {
-    const int f = (block[n + k - 1 - t] & 0xFF) ^ reg[n - 1];
-    if (f == 0) {
-      for (int i = n - 1; i >= 1; --i) reg[i] = reg[i - 1];
-      reg[0] = 0;
-      continue;
+  // The register is kept highest entry first: reg[j] is entry n - 1 - j, so
+  // the feedback entry is reg[0] and a step moves every entry one place
+  // towards it; reg[n] stays 0 and feeds the lowest entry.
+  constexpr int kRow = kMaxGeneratorDegree + 1;
+  uint8_t low[16][kRow] = {}, high[16][kRow] = {};
+  for (int b = 0; b < 4; ++b) {
+    const int lowLog = kField.log[1 << b] % 255, highLog = kField.log[16 << b] % 255;
+    for (int j = 0; j < n; ++j) {
+      low[1 << b][j] = kExp[lowLog + logG[n - 1 - j]];
+      high[1 << b][j] = kExp[highLog + logG[n - 1 - j]];
     }
-    const int lf = kField.log[f] % 255;
-    for (int i = n - 1; i >= 1; --i) reg[i] = static_cast<uint8_t>(kExp[lf + logG[i]] ^ reg[i - 1]);
-    reg[0] = kExp[lf + logG[0]];
   }
-  for (int i = 0; i < n; ++i) block[i] = reg[i];
+  for (int v = 3; v < 16; ++v) {
+    const int lowest = v & -v;
+    if (v == lowest) continue;
+    for (int j = 0; j < n; ++j) {
+      low[v][j] = static_cast<uint8_t>(low[lowest][j] ^ low[v - lowest][j]);
+      high[v][j] = static_cast<uint8_t>(high[lowest][j] ^ high[v - lowest][j]);
+    }
+  }
+
+  uint8_t reg[kRow] = {};
+  for (int t = 0; t < k; ++t) {
+    const int f = (block[n + k - 1 - t] & 0xFF) ^ reg[0];
+    const uint8_t* lo = low[f & 15];
+    const uint8_t* hi = high[f >> 4];
+    for (int j = 0; j < n; ++j) reg[j] = static_cast<uint8_t>(reg[j + 1] ^ lo[j] ^ hi[j]);
+  }
+  for (int i = 0; i < n; ++i) block[i] = reg[n - 1 - i];
 }
 
 }  // namespace tesserine

@@ -44,9 +44,11 @@ void configure(EncoderSettings& s, int32_t version, int32_t level, int32_t mask)
 void setAppearance(EncoderSettings& s, double moduleWidthCm, int32_t orientation, int32_t borderStyle) {
   // NaN fails the comparison and takes the default too; a width beyond the
   // single-precision range is kept as the largest one.
+  // A width so small that it rounds to zero is out of range as well.
   if (!(moduleWidthCm > 0.0)) s.moduleWidthCm = 0.07f;
   else if (moduleWidthCm > FLT_MAX) s.moduleWidthCm = FLT_MAX;
   else s.moduleWidthCm = static_cast<float>(moduleWidthCm);
+  if (s.moduleWidthCm == 0.0f) s.moduleWidthCm = 0.07f;
   s.orientation = bounded(orientation, 3);
   s.borderStyle = bounded(borderStyle, 2);
 }

@@ -1,5 +1,8 @@
 #include "engine/output/pattern_data.h"
 
+#include <bit>
+#include <cstring>
+
 namespace tesserine {
 
 namespace {
@@ -9,13 +12,73 @@ void store(T* p, T v) {
   if (p) *p = v;
 }
 
+// Eight bytes as one word, byte i of memory in bits 8i to 8i + 7.
+uint64_t load8(const uint8_t* p) {
+  uint64_t x = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(&x, p, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(p[i]) << (8 * i);
+  }
+  return x;
+}
+
+void store8(char* p, uint64_t x) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(p, &x, 8);
+  } else {
+    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((x >> (8 * i)) & 0xFF);
+  }
+}
+
+// Transposes an 8 x 8 block of bytes: byte j of x[i] trades places with byte
+// i of x[j].
+void transpose8(uint64_t x[8]) {
+  for (int i = 0; i < 4; ++i) {
+    const uint64_t t = ((x[i] >> 32) ^ x[i + 4]) & 0x00000000FFFFFFFFull;
+    x[i] ^= t << 32;
+    x[i + 4] ^= t;
+  }
+  for (int i : {0, 1, 4, 5}) {
+    const uint64_t t = ((x[i] >> 16) ^ x[i + 2]) & 0x0000FFFF0000FFFFull;
+    x[i] ^= t << 16;
+    x[i + 2] ^= t;
+  }
+  for (int i : {0, 2, 4, 6}) {
+    const uint64_t t = ((x[i] >> 8) ^ x[i + 1]) & 0x00FF00FF00FF00FFull;
+    x[i] ^= t << 8;
+    x[i + 1] ^= t;
+  }
+}
+
 }  // namespace
 
+// The text runs down the columns of the row-major plane, so it is written in
+// blocks of 8 x 8 modules: eight rows read a word at a time, transposed, each
+// word then eight consecutive bytes of one column's text ('0' + 0 or 1 is the
+// module with the bits of '0' set). The rows of a block are taken bottom row
+// first, the order the text runs in. The last rows and columns that do not
+// fill a block are written one by one.
 void writePatternText(const EncodedSymbol& symbol, char* out) {
   const int n = symbol.size();
   const uint8_t* modules = symbol.matrix.modules();
-  for (int c = 0; c < n; ++c)
-    for (int r = n - 1; r >= 0; --r) *out++ = static_cast<char>('0' + modules[static_cast<size_t>(r) * n + c]);
+  constexpr uint64_t kZeros = 0x3030303030303030ull;  // '0' in every byte
+  auto at = [&](int r, int c) { return modules + static_cast<size_t>(r) * n + c; };
+  const int fullCols = n / 8 * 8;
+  // Blocks cover rows n - 1 down to n - rowsInBlocks; the top rows remain.
+  const int rowsInBlocks = n / 8 * 8;
+  for (int c0 = 0; c0 < fullCols; c0 += 8)
+    for (int k = 0; k < rowsInBlocks; k += 8) {
+      // text positions k .. k + 7 of each column: rows n - 1 - k down to n - 8 - k
+      uint64_t x[8];
+      for (int i = 0; i < 8; ++i) x[i] = load8(at(n - 1 - k - i, c0));
+      transpose8(x);
+      for (int i = 0; i < 8; ++i) store8(out + static_cast<size_t>(c0 + i) * n + k, x[i] | kZeros);
+    }
+  for (int c = 0; c < n; ++c) {
+    const int from = c < fullCols ? rowsInBlocks : 0;
+    for (int k = from; k < n; ++k) out[static_cast<size_t>(c) * n + k] = static_cast<char>('0' + *at(n - 1 - k, c));
+  }
 }
 
 int16_t getPatternData(const EncoderSettings& settings, char* buffer, uint32_t* length, int16_t* rows,
