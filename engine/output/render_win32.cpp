@@ -94,8 +94,8 @@ int32_t dcResolution(TesserineDC dc, Axis axis) {
 
 void render(const EncoderSettings& s, TesserineDC dc, int32_t x, int32_t y) {
   if (dc == nullptr) return;
-  const int32_t originX = static_cast<uint16_t>(x);
-  const int32_t originY = static_cast<uint16_t>(y);
+  const int32_t originX = renderOrigin(x);
+  const int32_t originY = renderOrigin(y);
   MappingGuard mapping(dc);
   GdiCanvas canvas(dc);
   // The caller's own resolution, with no fallback: a context that reports
