@@ -42,7 +42,7 @@ build_native() {
   if [ ! -f build/release/CMakeCache.txt ]; then
     cmake --preset release >/dev/null 2>&1 || cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release
   fi
-  cmake --build build/release --target tesserine tesserine_wine_reference -j2
+  cmake --build build/release --target tesserine tesserine_wine_reference tesserine_cli -j2
 }
 
 build_cross() {
@@ -219,6 +219,22 @@ import_library_caller_runs() {
   [ "$got" = "25 25 -1" ]
 }
 
+# The command-line tool built for Windows prints what the native one prints
+# and ends with the same exit status.
+cli_matches_native() {  # cli_matches_native ARCH ARGS...
+  local arch=$1 native windows
+  shift
+  [ -x build/release/cli/tesserine ] && [ -f "build/$arch/bin/tesserine.exe" ] || return 1
+  (cd "$OUT" && "$ROOT/build/release/cli/tesserine" "$@") >"$OUT/cli-native.out"
+  native=$?
+  (cd "$OUT" && wine_in "$arch" "$ROOT/build/$arch/bin/tesserine.exe" "$@") >"$OUT/cli-$arch.out"
+  windows=$?
+  echo "$arch tesserine.exe $*: exit $windows, native $native"
+  [ "$native" = "$windows" ] && cmp "$OUT/cli-native.out" "$OUT/cli-$arch.out"
+}
+printf '\xd6\xd0\xce\xc4 GBK \xff\x01 bytes' >"$OUT/cli-input.bin"
+printf 'ab\000cd' >"$OUT/cli-with-nul.bin"
+
 make_zh_locale() {
   [ -d "$OUT/locale/zh_CN.UTF-8" ] || { mkdir -p "$OUT/locale" && localedef -i zh_CN -f UTF-8 "$OUT/locale/zh_CN.UTF-8"; }
 }
@@ -232,6 +248,12 @@ for arch in win32 win64; do
   set_dpi "$arch" 96
   gtest_phase "wine$bits-96dpi" "$arch" '-CodePage936.*' TESSERINE_EXPECT_DPI=96
   check "$arch C program linked with the import library" import_library_caller_runs "$arch"
+  check "$arch command-line tool: pattern output as native" cli_matches_native "$arch" -t pattern -l Q "Wine CLI 42"
+  check "$arch command-line tool: half-block output as native" cli_matches_native "$arch" -t utf8 -v 3 "Wine CLI"
+  check "$arch command-line tool: bytes read from a file as native" \
+    cli_matches_native "$arch" -t pattern -r cli-input.bin
+  check "$arch command-line tool: a text with a NUL refused as native" \
+    cli_matches_native "$arch" -t pattern -r cli-with-nul.bin
   gtest_phase "wine$bits-cp936" "$arch" 'CodePage936.*' "${zh_env[@]}"
   for decoder in zbar zxing; do
     check "$arch code page 936 symbol decodes ($decoder) to the GBK bytes" \
