@@ -222,7 +222,10 @@ std::string ansiBytes(const wchar_t* text) {
 }
 
 ChildProcess::ChildProcess(const std::string& arguments) {
-  std::string command = "\"" + selfPath() + "\" " + arguments;
+  std::string command = "\"";
+  command += selfPath();
+  command += "\" ";
+  command += arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process_))
