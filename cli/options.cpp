@@ -65,7 +65,99 @@ std::string applyType(Options& o, std::string_view v) {
   const std::string lower = lowerCase(v);
   if (findOutput(lower) == nullptr) return "unknown output type '" + std::string(v) + "'";
   o.type = lower;
+  o.typeGiven = true;
   return {};
+}
+
+std::string applyOutput(Options& o, std::string_view v) {
+  if (v.empty()) return "empty output file name (- for standard output)";
+  o.outputPath = std::string(v);
+  return {};
+}
+
+// Largest module width taken, in centimetres: a metre-wide module is beyond
+// any picture the outputs can hold anyway.
+constexpr double kMaxModuleWidthCm = 100.0;
+
+std::string applyModuleWidth(Options& o, std::string_view v) {
+  double value = 0;
+  auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+  // "!(value > 0)" also refuses NaN.
+  if (v.empty() || ec != std::errc() || end != v.data() + v.size() || !(value > 0) || value > kMaxModuleWidthCm) {
+    return "invalid module width '" + std::string(v) + "' (centimetres, above 0 and at most 100)";
+  }
+  o.moduleWidthCm = value;
+  return {};
+}
+
+std::string applyOrientation(Options& o, std::string_view v) {
+  if (!parseNumber(v, 0, 3, o.orientation)) return "invalid orientation '" + std::string(v) + "' (0 to 3)";
+  return {};
+}
+
+std::string applyBorder(Options& o, std::string_view v) {
+  static constexpr std::string_view kStyles[] = {"none", "dashed", "solid"};
+  const std::string lower = lowerCase(v);
+  for (int i = 0; i < 3; ++i) {
+    if (lower == kStyles[i] || lower == std::string(1, static_cast<char>('0' + i))) {
+      o.border = i;
+      return {};
+    }
+  }
+  return "invalid border '" + std::string(v) + "' (none, dashed or solid, or 0, 1 or 2)";
+}
+
+// Largest side --size takes, in pixels (logical units for the metafiles).
+constexpr int kMaxSide = 1000000;
+
+std::string applySize(Options& o, std::string_view v) {
+  const size_t x = lowerCase(v).find('x');
+  int width = 0, height = 0;
+  if (x == std::string_view::npos || !parseNumber(v.substr(0, x), 1, kMaxSide, width) ||
+      !parseNumber(v.substr(x + 1), 1, kMaxSide, height)) {
+    return "invalid size '" + std::string(v) + "' (WIDTHxHEIGHT, 1 to 1000000 each)";
+  }
+  o.width = width;
+  o.height = height;
+  return {};
+}
+
+// RRGGBB in hexadecimal, with or without a leading '#'.
+bool parseColour(std::string_view v, Colour& out) {
+  if (!v.empty() && v[0] == '#') v.remove_prefix(1);
+  if (v.size() != 6) return false;
+  int parts[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    const std::string_view digits = v.substr(2 * static_cast<size_t>(i), 2);
+    if (!std::isxdigit(static_cast<unsigned char>(digits[0])) || !std::isxdigit(static_cast<unsigned char>(digits[1])))
+      return false;
+    std::from_chars(digits.data(), digits.data() + 2, parts[i], 16);
+  }
+  out = {parts[0], parts[1], parts[2]};
+  return true;
+}
+
+std::string applyForeground(Options& o, std::string_view v) {
+  if (!parseColour(v, o.foreground)) return "invalid colour '" + std::string(v) + "' (RRGGBB, hexadecimal)";
+  return {};
+}
+
+std::string applyBackground(Options& o, std::string_view v) {
+  if (!parseColour(v, o.background)) return "invalid colour '" + std::string(v) + "' (RRGGBB, hexadecimal)";
+  return {};
+}
+
+std::string applyDpi(Options& o, std::string_view v) {
+#ifdef _WIN32
+  // The engine draws for the real display there; a picture of another size
+  // than asked for would be worse than no picture.
+  (void)o;
+  (void)v;
+  return "--dpi is not available on Windows: the pictures are drawn for the display's own resolution";
+#else
+  if (!parseNumber(v, 1, 9600, o.dpi)) return "invalid resolution '" + std::string(v) + "' (1 to 9600 dots per inch)";
+  return {};
+#endif
 }
 
 std::string applyReadFrom(Options& o, std::string_view v) {
@@ -89,7 +181,25 @@ constexpr OptionSpec kOptions[] = {
     {'v', "symversion", "VERSION", "smallest version to use, 1 to 40 (default: the smallest that fits)", applyVersion},
     {'l', "level", "L|M|Q|H", "error-correction level (default: L)", applyLevel},
     {0, "mask", "auto|0..7", "mask pattern (default: auto, the lowest penalty)", applyMask},
-    {'t', "type", "TYPE", "output type, see below (default: utf8)", applyType},
+    {'t', "type", "TYPE", "output type, see below (default: from -o's name, else utf8)", applyType},
+    {'o', "output", "FILE", "write to FILE (- for standard output, the default for text types);\n"
+                            "                          a name ending in .bmp, .wmf or .emf sets the type",
+     applyOutput},
+    {0, "module-cm", "CM", "pictures: module width in centimetres (default: 0.2)", applyModuleWidth},
+    {0, "orientation", "0..3", "pictures: 0 a quarter turn clockwise, 1 upright (default),\n"
+                               "                          2 a quarter turn anticlockwise, 3 half a turn",
+     applyOrientation},
+    {0, "border", "STYLE", "pictures: none (default), dashed or solid (or 0, 1, 2): a line\n"
+                           "                          along the edges of the picture",
+     applyBorder},
+    {0, "size", "WxH", "pictures: width and height in pixels (default: the symbol and\n"
+                       "                          a quiet zone of 4 modules on every side)",
+     applySize},
+    {0, "fg", "RRGGBB", "pictures: colour of the dark modules, hexadecimal (default: 000000)", applyForeground},
+    {0, "bg", "RRGGBB", "pictures: background colour, hexadecimal (default: FFFFFF)", applyBackground},
+    {0, "dpi", "N", "pictures: resolution of the display the engine draws for, in dots\n"
+                    "                          per inch (default: 96; not on Windows, which has its own)",
+     applyDpi},
     {'h', "help", nullptr, "show this help and exit", applyHelp},
     {'V', "version", nullptr, "show the program's version and exit", applyShowVersion},
 };
@@ -198,6 +308,24 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
       o.text = operands[0];
     }
   }
+  if (o.showHelp || o.showVersion) return result;
+
+  // The type: -t wins; otherwise a picture's file name ending decides. Any
+  // other name needs -t, so that no picture name gets text, or the reverse.
+  if (!o.typeGiven && !o.toStandardOutput()) {
+    const OutputType* byName = findOutputForPath(o.outputPath);
+    if (byName == nullptr) {
+      result.error = "cannot tell the output type from the name '" + o.outputPath +
+                     "' (.bmp, .wmf or .emf); give -t TYPE";
+      return result;
+    }
+    o.type = byName->name;
+  }
+  // A picture goes to standard output only when asked for with -o -.
+  if (findOutput(o.type)->extension != nullptr && o.outputPath.empty()) {
+    result.error = "output type '" + o.type + "' needs -o FILE (- for standard output)";
+    return result;
+  }
   return result;
 }
 
@@ -220,6 +348,10 @@ std::string helpText() {
     if (left.size() < 26) left.resize(26, ' ');
     s += left + type.description + "\n";
   }
+  s += "\nPictures are drawn by the engine: the module width is converted to pixels at the\n"
+       "display's resolution, the symbol is centred in the picture, and a --size smaller\n"
+       "than the symbol cuts it off. Black on white gives 1-bit BMP files, other colours\n"
+       "4-bit ones (16 standard colours, each colour taking the nearest).\n";
   s += "\nExit status: 0 done, 1 the text fits no symbol or cannot be read or written,\n"
        "2 a bad command line.\n";
   return s;

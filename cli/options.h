@@ -19,6 +19,12 @@ enum class TextSource {
   File,           // -r FILE
 };
 
+// A colour by its components, 0 to 255 each.
+struct Colour {
+  int red = 0, green = 0, blue = 0;
+  bool operator==(const Colour&) const = default;
+};
+
 struct Options {
   TextSource source = TextSource::StandardInput;
   std::string text;       // the operand, when source is Argument
@@ -27,8 +33,22 @@ struct Options {
   int level = 0;          // 0 L, 1 M, 2 Q, 3 H
   int mask = -1;          // -1 automatic, 0..7 a fixed mask pattern
   std::string type = "utf8";  // a name from the output table (outputs.h)
+  bool typeGiven = false;     // -t was given; otherwise -o's name decides
+  std::string outputPath;     // -o; empty or "-" for standard output
+
+  // How the pictures (bmp, wmf, emf) are drawn; the text outputs ignore these.
+  double moduleWidthCm = 0.2;
+  int orientation = 1;        // 0 a quarter turn clockwise, 1 upright, 2 anticlockwise, 3 half a turn
+  int border = 0;             // 0 none, 1 dashed, 2 solid
+  int width = 0, height = 0;  // --size; 0 x 0: the symbol and a quiet zone of 4 modules
+  Colour foreground{0, 0, 0};
+  Colour background{255, 255, 255};
+  int dpi = 0;                // --dpi; 0 leaves the engine's display as it is
+
   bool showHelp = false;
   bool showVersion = false;
+
+  bool toStandardOutput() const { return outputPath.empty() || outputPath == "-"; }
 };
 
 struct ParseResult {

@@ -1,5 +1,8 @@
 #include "outputs.h"
 
+#include <cctype>
+
+#include "pictures.h"
 #include "platform.h"
 
 namespace tesserine::cli {
@@ -31,22 +34,17 @@ std::string renderUtf8(const Symbol& symbol, bool inverted) {
 
 namespace {
 
-std::string writeToStandardOutput(std::string_view bytes, bool utf8Text) {
-  if (!platform::writeStandardOutput(bytes, utf8Text)) return "cannot write to standard output";
-  return {};
+std::string writeUtf8(const Symbol& symbol, const Options& options) {
+  return deliver(renderUtf8(symbol, false), options, true);
 }
 
-std::string writeUtf8(const Symbol& symbol, const Options&) {
-  return writeToStandardOutput(renderUtf8(symbol, false), true);
-}
-
-std::string writeUtf8Inverted(const Symbol& symbol, const Options&) {
-  return writeToStandardOutput(renderUtf8(symbol, true), true);
+std::string writeUtf8Inverted(const Symbol& symbol, const Options& options) {
+  return deliver(renderUtf8(symbol, true), options, true);
 }
 
 // The engine's pattern bytes unchanged, then one newline.
-std::string writePattern(const Symbol& symbol, const Options&) {
-  return writeToStandardOutput(symbol.pattern + '\n', false);
+std::string writePattern(const Symbol& symbol, const Options& options) {
+  return deliver(symbol.pattern + '\n', options, false);
 }
 
 constexpr OutputType kOutputTypes[] = {
@@ -55,6 +53,13 @@ constexpr OutputType kOutputTypes[] = {
     {"pattern", "the engine's pattern data, then a newline: N*N bytes '1' (dark) or '0',\n"
                 "                          columns left to right, each from its bottom row up",
      writePattern},
+    {"bmp", "BMP file drawn by the engine (QRSaveAsBMP), 1 bit per pixel for black\n"
+            "                          on white, else 4",
+     writeBmp, ".bmp"},
+    {"wmf", "placeable Windows metafile drawn by the engine (QRSaveAsWMF)", writeWmf, ".wmf"},
+    {"emf", "enhanced metafile the engine puts on the clipboard (QRCopyToClipboard);\n"
+            "                          on Windows this replaces what the clipboard held",
+     writeEmf, ".emf"},
 };
 
 }  // namespace
@@ -65,6 +70,30 @@ const OutputType* findOutput(std::string_view name) {
   for (const OutputType& type : kOutputTypes)
     if (name == type.name) return &type;
   return nullptr;
+}
+
+const OutputType* findOutputForPath(std::string_view path) {
+  for (const OutputType& type : kOutputTypes) {
+    if (type.extension == nullptr) continue;
+    const std::string_view ending(type.extension);
+    if (path.size() <= ending.size()) continue;  // a bare ".bmp" names no picture
+    const std::string_view tail = path.substr(path.size() - ending.size());
+    bool same = true;
+    for (size_t i = 0; i < ending.size(); ++i)
+      same = same && std::tolower(static_cast<unsigned char>(tail[i])) == ending[i];
+    if (same) return &type;
+  }
+  return nullptr;
+}
+
+std::string deliver(std::string_view bytes, const Options& options, bool utf8Text) {
+  if (options.toStandardOutput()) {
+    if (!platform::writeStandardOutput(bytes, utf8Text)) return "cannot write to standard output";
+    return {};
+  }
+  std::string why;
+  if (!platform::writeNewFile(options.outputPath, bytes, why)) return "cannot write '" + options.outputPath + "': " + why;
+  return {};
 }
 
 }  // namespace tesserine::cli

@@ -20,10 +20,21 @@ struct OutputType {
   const char* name;  // lower case, as given to -t
   const char* description;
   WriteOutput write;
+  // Pictures: the file name ending that selects the type when -t is not
+  // given (matched without regard to case). A picture is never written to
+  // standard output unless -o - asks for it. nullptr for the text outputs.
+  const char* extension = nullptr;
 };
 
 std::span<const OutputType> outputTypes();
 const OutputType* findOutput(std::string_view name);
+// The picture type whose extension ends `path`, or nullptr.
+const OutputType* findOutputForPath(std::string_view path);
+
+// Writes the bytes where the options say: the file -o names, or standard
+// output (see platform::writeStandardOutput for utf8Text). Returns an error
+// message naming the file or standard output, empty when done.
+std::string deliver(std::string_view bytes, const Options& options, bool utf8Text);
 
 // Modules of light margin around the symbol in the terminal pictures.
 constexpr int kQuietZone = 4;

@@ -21,7 +21,9 @@
 #include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
 #include "engine/output/platform.h"
+#include "engine/output/bitmap.h"
 #include "engine/output/raster.h"
+#include "tests/support/bmp_reader.h"
 #include "tests/support/metafile_reader.h"
 
 namespace tesserine {
@@ -282,6 +284,81 @@ TEST_F(MetafileExports, ClipboardFailuresLeaveItAsItWas) {
   EXPECT_FALSE(unchanged());
 }
 
+TEST_F(MetafileExports, ClipboardDataReadsThePictureBack) {
+  std::vector<unsigned char> buffer(64, 0xAB);
+  unsigned int length = 1234;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);  // empty
+  EXPECT_EQ(length, 0u);
+  platform::setClipboardContents({{1, {'t', 'e', 'x', 't'}}});
+  length = 64;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);  // no enhanced metafile
+  EXPECT_EQ(length, 0u);
+
+  ASSERT_EQ(QRCopyToClipboard(), -1);
+  const std::vector<uint8_t> picture = platform::clipboardContents().at(0).bytes;
+  length = 0;
+  EXPECT_EQ(QRGetClipboardData(nullptr, &length), 0);
+  EXPECT_EQ(length, picture.size());
+  const unsigned int size = length;
+  buffer.assign(size + 4, 0xAB);
+  length = size - 1;  // one byte short: nothing copied
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);
+  EXPECT_EQ(length, size);
+  EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xAB), static_cast<long>(size + 4));
+  length = size + 4;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), -1);
+  EXPECT_EQ(length, size);
+  EXPECT_EQ(std::vector<uint8_t>(buffer.begin(), buffer.begin() + size), picture);
+  EXPECT_EQ(std::vector<unsigned char>(buffer.begin() + size, buffer.end()), std::vector<unsigned char>(4, 0xAB));
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), nullptr), 0);
+
+  platform::setClipboardHeldByAnother(true);  // cannot be opened
+  length = size + 4;
+  EXPECT_EQ(QRGetClipboardData(buffer.data(), &length), 0);
+  EXPECT_EQ(length, 0u);
+}
+
+TEST_F(MetafileExports, DisplayResolutionExportReachesEveryDisplayOutput) {
+  // 120 x 96: orientation 0 draws files for the width (9 units a module),
+  // orientation 1 for the height (8); QRGetActualSize measures on the other
+  // axis; WMF files state the width's 120 units per inch.
+  QRSetDisplayResolution(120, 96);
+  int w = 0, h = 0;
+  for (int orientation : {0, 1}) {
+    SCOPED_TRACE(orientation);
+    QRAppearance(0.2, orientation, 0);
+    QRGetActualSize(-1, nullptr, &w, &h);
+    EXPECT_EQ(w, 21 * (orientation == 0 ? 8 : 9));
+    ASSERT_EQ(QRSaveAsWMF(path_.c_str()), -1);
+    WmfPicture picture;
+    const Drawing d = wmfDrawing(readFile(path_), true, &picture);
+    EXPECT_EQ(picture.placeable.unitsPerInch, 120);
+    ASSERT_GT(d.ops.size(), 1u);
+    EXPECT_EQ(d.ops[1].rect.right - d.ops[1].rect.left, orientation == 0 ? 9 : 8);
+    ASSERT_EQ(QRCopyToClipboard(), -1);
+    const Drawing e = emfDrawing(platform::clipboardContents().at(0).bytes);
+    ASSERT_GT(e.ops.size(), 1u);
+    EXPECT_EQ(e.ops[1].rect.right - e.ops[1].rect.left, orientation == 0 ? 9 : 8);
+  }
+  // Negative values read as 0: a display without a resolution, on which the
+  // modules have no size.
+  QRSetDisplayResolution(-96, -1);
+  QRGetActualSize(-1, nullptr, &w, &h);
+  EXPECT_EQ(w, 0);
+  ASSERT_EQ(QRSaveAsWMF(path_.c_str()), -1);
+  WmfPicture picture;
+  const Drawing d = wmfDrawing(readFile(path_), true, &picture);
+  EXPECT_EQ(picture.placeable.unitsPerInch, 0);
+  for (const DrawOp& op : d.ops) {
+    if (op.kind == DrawOp::Kind::kFill && op.colour == 0) {
+      EXPECT_EQ(op.rect.right - op.rect.left, 0);
+    }
+  }
+  QRSetDisplayResolution(96, 96);
+  QRGetActualSize(-1, nullptr, &w, &h);
+  EXPECT_EQ(w, 168);
+}
+
 // ---- The enhanced metafile's header and set-up ----------------------------------
 
 TEST(EnhancedMetafile, HeaderDescribesTheDrawingOnTheReferenceDisplay) {
@@ -352,6 +429,11 @@ const DrawCase kDrawCases[] = {
     {"v12_overhanging_solid", "OVERHANG", 12, 0, 1, 2, 0xFFFFFF, 0x000000, 500, 500, 0.2},
     {"one_colour", "SAME", 0, 3, 0, 2, 0x336699, 0x336699, 120, 90, 0.07},
     {"narrow_dashed", "N", 0, 0, 1, 1, 0xFFFFFF, 0x000000, 3, 200, 0.07},
+    // Colours of the BMP files' 16-colour table, so that the 4-bit file
+    // holds them exactly: navy on silver, teal on yellow, white on black.
+    {"v5_navy_on_silver_quarter_dashed", "Navy on silver", 5, 1, 0, 1, 0xC0C0C0, 0x800000, 301, 257, 0.1},
+    {"v2_teal_on_yellow_half_turn_solid", "TEAL", 2, 2, 3, 2, 0x00FFFF, 0x808000, 250, 251, 0.15},
+    {"v1_white_on_black_anticlockwise", "INVERSE", 1, 0, 2, 0, 0x000000, 0xFFFFFF, 200, 200, 0.2},
 };
 
 void PrintTo(const DrawCase& c, std::ostream* os) { *os << c.name; }
@@ -381,10 +463,54 @@ TEST_P(MetafileDrawing, RecordsReplayToTheDirectDrawing) {
   auto direct = RasterSurface::create(s.outputWidth, s.outputHeight, 96, 96);
   ASSERT_TRUE(direct);
   ASSERT_TRUE(drawSymbol(*direct, s, 0, 0, recordingModuleSize(*direct, s)));
+  std::vector<std::unique_ptr<RasterSurface>> replays;
   for (const Drawing* d : {&fromWmf, &fromEmf}) {
     auto played = RasterSurface::create(s.outputWidth, s.outputHeight, 96, 96);
     test::replay(d->ops, *played);
     EXPECT_TRUE(played->pixels() == direct->pixels()) << (d == &fromWmf ? "WMF" : "EMF");
+    replays.push_back(std::move(played));
+  }
+
+  // And both equal, pixel for pixel, the BMP file QRSaveAsBMP writes for the
+  // same settings, when the file can hold the colours exactly: 1 bit per
+  // pixel for black on white, else colours of the 16-colour table.
+  const bool blackOnWhite = s.backColor == 0xFFFFFF && s.barColor == 0x000000;
+  auto inTable = [](uint32_t colour) {
+    return std::count(std::begin(kBmpPalette16), std::end(kBmpPalette16), colour) > 0;
+  };
+  if (!blackOnWhite && !(inTable(s.backColor) && inTable(s.barColor))) return;  // the file rounds them
+  const DrawCase& c = GetParam();
+  QRSetDefault();
+  QRSetMessage(c.message);
+  QRConfigure(c.version, c.level, 0);
+  QRAppearance(c.moduleWidthCm, c.orientation, c.border);
+  QRSetSize(c.width, c.height);
+  QRSetBackColor(c.back & 0xFF, (c.back >> 8) & 0xFF, c.back >> 16);
+  QRSetBarColor(c.bar & 0xFF, (c.bar >> 8) & 0xFF, c.bar >> 16);
+  char dir[] = "/tmp/tesserine-replay-XXXXXX";
+  ASSERT_NE(::mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/a.bmp";
+  ASSERT_EQ(QRSaveAsBMP(path.c_str()), -1);
+  const testing::Bmp bmp = testing::readBmp(path);
+  ::unlink(path.c_str());
+  ::rmdir(dir);
+  ASSERT_TRUE(bmp.valid);
+  ASSERT_EQ(bmp.width, s.outputWidth);
+  ASSERT_EQ(bmp.height, s.outputHeight);
+  ASSERT_EQ(bmp.depth, blackOnWhite ? 1u : 4u);
+  // 1 bit: index 0 is black and 1 white; 4 bits: the file's own table, which
+  // is the standard one.
+  const std::vector<uint32_t> table =
+      bmp.depth == 1 ? std::vector<uint32_t>{0x000000, 0xFFFFFF}
+                     : std::vector<uint32_t>(std::begin(kBmpPalette16), std::end(kBmpPalette16));
+  ASSERT_EQ(bmp.palette, table);
+  for (size_t i = 0; i < replays.size(); ++i) {
+    int wrong = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < bmp.height; ++y)
+      for (int x = 0; x < bmp.width; ++x)
+        if (table[bmp.index(x, y)] != replays[i]->pixel(x, y) && wrong++ == 0) firstX = x, firstY = y;
+    EXPECT_EQ(wrong, 0) << (i == 0 ? "WMF" : "EMF") << " replay and BMP differ first at (" << firstX << ", "
+                        << firstY << ")";
   }
 }
 

@@ -7,6 +7,7 @@
 #include "engine/output/bitmap.h"
 #include "engine/output/metafile.h"
 #include "engine/output/pattern_data.h"
+#include "engine/output/platform.h"
 #include "engine/output/render.h"
 #ifndef _WIN32
 #include "engine/output/device_context_posix.h"
@@ -106,6 +107,16 @@ int TESSERINE_CALL QRSetDCMapMode(TesserineDC dc, int mode) {
 void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y) {
   EngineLock lock;
   tesserine::setDCWindowOrg(dc, x, y);
+}
+
+void TESSERINE_CALL QRSetDisplayResolution(int dpiX, int dpiY) {
+  EngineLock lock;
+  tesserine::platform::setDisplayResolution(dpiX, dpiY);
+}
+
+short TESSERINE_CALL QRGetClipboardData(unsigned char* buffer, unsigned int* length) {
+  EngineLock lock;
+  return tesserine::getClipboardData(buffer, length);
 }
 #endif
 

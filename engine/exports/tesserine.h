@@ -110,8 +110,9 @@ TESSERINE_API void TESSERINE_CALL QRRender(TesserineDC dc, int x, int y);
 /* Writes the output area as an uncompressed bottom-up BMP file (1 bit per
  * pixel for black on white, else 4). An existing file of that name is
  * always deleted first. -1 when written; 0 (and no file) when the message
- * fits no version, the size is not drawable, or the file cannot be written
- * completely. */
+ * fits no version, the size is not drawable (a width or height that is not
+ * positive, or more than 67,108,864 pixels in all), or the file cannot be
+ * written completely. */
 TESSERINE_API short TESSERINE_CALL QRSaveAsBMP(const char* path);
 
 /* Writes a placeable WMF file of the drawing. Same results as QRSaveAsBMP. */
@@ -178,6 +179,32 @@ TESSERINE_API int TESSERINE_CALL QRSetDCMapMode(TesserineDC dc, int mode);
 
 /* Sets the window origin: the logical point that maps to pixel (0, 0). */
 TESSERINE_API void TESSERINE_CALL QRSetDCWindowOrg(TesserineDC dc, int x, int y);
+
+/* ---- The stand-in display and clipboard ----------------------------------
+ * Where there is no window system the engine stands in for the display and
+ * the clipboard itself. */
+
+/* The resolution of the stand-in display in dots per inch, 96 x 96 when the
+ * library is loaded; negative values read as 0. The BMP, WMF and clipboard
+ * outputs draw their modules for it (the width's for orientations 0 and 2,
+ * the height's for 1 and 3), WMF files state its width's value as their
+ * units per inch, and QRGetActualSize measures for it when asked for the
+ * display. At 0 the modules have no size and only the background is drawn.
+ * On Windows the display is the real one and has its own resolution. */
+TESSERINE_API void TESSERINE_CALL QRSetDisplayResolution(int dpiX, int dpiY);
+
+/* The stand-in clipboard is a store of this process: this reads back the
+ * enhanced metafile QRCopyToClipboard put there (the bytes of an EMF file).
+ * *length holds the capacity of buffer on entry.
+ *  - -1: buffer holds the picture, *length its size in bytes.
+ *  - 0: the buffer is null or too small; *length now holds the size needed
+ *    and buffer is untouched. Or the clipboard holds no enhanced metafile:
+ *    *length is now 0.
+ * A null length gives 0 and writes nothing. Ask with a capacity of 0 first,
+ * then call again with a buffer of the size reported. On Windows read the
+ * system clipboard's CF_ENHMETAFILE instead (GetClipboardData and
+ * GetEnhMetaFileBits). */
+TESSERINE_API short TESSERINE_CALL QRGetClipboardData(unsigned char* buffer, unsigned int* length);
 #endif
 
 #ifdef __cplusplus

@@ -33,6 +33,19 @@ bool putEnhancedMetafileOnClipboard(std::vector<uint8_t> emf) {
   return true;
 }
 
+bool readClipboard(uint32_t format, std::vector<uint8_t>& out) {
+  ClipboardStore& s = store();
+  std::lock_guard<std::mutex> lock(s.mutex);
+  if (s.heldByAnother) return false;
+  for (const ClipboardItem& item : s.items) {
+    if (item.format == format) {
+      out = item.bytes;
+      return true;
+    }
+  }
+  return false;
+}
+
 std::vector<ClipboardItem> clipboardContents() {
   ClipboardStore& s = store();
   std::lock_guard<std::mutex> lock(s.mutex);

@@ -306,4 +306,34 @@ int16_t copyToClipboard(const EncoderSettings& s) {
   }
 }
 
+#ifndef _WIN32
+int16_t getClipboardData(uint8_t* buffer, uint32_t* length) {
+  if (length == nullptr) return 0;
+  try {
+    std::vector<uint8_t> picture;
+    if (!platform::readClipboard(platform::kClipboardEnhMetafile, picture)) {
+      *length = 0;
+      return 0;
+    }
+    // The pictures the engine records are far below 4 GiB; a larger one
+    // could not be reported through *length and is treated as absent.
+    if (picture.size() > UINT32_MAX) {
+      *length = 0;
+      return 0;
+    }
+    const uint32_t size = static_cast<uint32_t>(picture.size());
+    if (buffer == nullptr || *length < size) {
+      *length = size;
+      return 0;
+    }
+    std::copy(picture.begin(), picture.end(), buffer);
+    *length = size;
+    return -1;
+  } catch (const std::bad_alloc&) {
+    *length = 0;
+    return 0;
+  }
+}
+#endif
+
 }  // namespace tesserine

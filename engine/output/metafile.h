@@ -174,4 +174,13 @@ int16_t saveAsWmf(const EncoderSettings& s, const char* path);
 // cannot be opened.
 int16_t copyToClipboard(const EncoderSettings& s);
 
+#ifndef _WIN32
+// QRGetClipboardData: copies the clipboard's enhanced metafile into `buffer`
+// of `*length` bytes. -1 when copied, `*length` now its size; 0 when the
+// buffer is null or too small, `*length` now the size needed and the buffer
+// untouched; 0 with `*length` 0 when the clipboard holds no enhanced
+// metafile or cannot be opened. A null `length` gives 0 and writes nothing.
+int16_t getClipboardData(uint8_t* buffer, uint32_t* length);
+#endif
+
 }  // namespace tesserine

@@ -35,12 +35,18 @@ constexpr uint32_t kClipboardEnhMetafile = 14;
 bool putEnhancedMetafileOnClipboard(std::vector<uint8_t> emf);
 
 #ifndef _WIN32
-// Test hook: the resolution the display reports (96 x 96 until changed).
-// Not reachable through any export, file or environment variable.
+// The resolution the stand-in display reports (96 x 96 until changed),
+// negative values read as 0. Set by QRSetDisplayResolution and by the tests;
+// no file or environment variable reaches it.
 void setDisplayResolution(int32_t dpiX, int32_t dpiY);
 
+// Opens the clipboard and copies out its item of the given format. False,
+// `out` untouched, when the clipboard cannot be opened (another program
+// holds it) or holds nothing in that format.
+bool readClipboard(uint32_t format, std::vector<uint8_t>& out);
+
 // Test hooks of the clipboard, which without Windows is a store of this
-// process: what it holds, format by format in the order they were put; a
+// process (QRGetClipboardData reads it back through readClipboard): what it holds, format by format in the order they were put; a
 // way to fill it as another program would; and holding it open as another
 // program would, so that opening it fails until released.
 struct ClipboardItem {

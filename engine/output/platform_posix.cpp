@@ -30,8 +30,8 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
 int32_t displayResolution(Axis axis) { return axis == Axis::kWidth ? gDisplayX.load() : gDisplayY.load(); }
 
 void setDisplayResolution(int32_t dpiX, int32_t dpiY) {
-  gDisplayX = dpiX;
-  gDisplayY = dpiY;
+  gDisplayX = dpiX < 0 ? 0 : dpiX;
+  gDisplayY = dpiY < 0 ? 0 : dpiY;
 }
 
 void deleteFile(const char* path) {
