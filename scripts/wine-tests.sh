@@ -232,6 +232,19 @@ cli_matches_native() {  # cli_matches_native ARCH ARGS...
   echo "$arch tesserine.exe $*: exit $windows, native $native"
   [ "$native" = "$windows" ] && cmp "$OUT/cli-native.out" "$OUT/cli-$arch.out"
 }
+# The same for a picture file it writes (-o NAME.EXT).
+cli_file_matches_native() {  # cli_file_matches_native ARCH EXT ARGS...
+  local arch=$1 ext=$2 native windows
+  shift 2
+  [ -x build/release/cli/tesserine ] && [ -f "build/$arch/bin/tesserine.exe" ] || return 1
+  rm -f "$OUT/cli-native.$ext" "$OUT/cli-$arch.$ext"
+  (cd "$OUT" && "$ROOT/build/release/cli/tesserine" -o "cli-native.$ext" "$@")
+  native=$?
+  (cd "$OUT" && wine_in "$arch" "$ROOT/build/$arch/bin/tesserine.exe" -o "cli-$arch.$ext" "$@")
+  windows=$?
+  echo "$arch tesserine.exe -o cli-$arch.$ext $*: exit $windows, native $native"
+  [ "$native" = 0 ] && [ "$windows" = 0 ] && cmp "$OUT/cli-native.$ext" "$OUT/cli-$arch.$ext"
+}
 printf '\xd6\xd0\xce\xc4 GBK \xff\x01 bytes' >"$OUT/cli-input.bin"
 printf 'ab\000cd' >"$OUT/cli-with-nul.bin"
 
@@ -254,6 +267,14 @@ for arch in win32 win64; do
     cli_matches_native "$arch" -t pattern -r cli-input.bin
   check "$arch command-line tool: a text with a NUL refused as native" \
     cli_matches_native "$arch" -t pattern -r cli-with-nul.bin
+  check "$arch command-line tool: BMP file as native" \
+    cli_file_matches_native "$arch" bmp --border dashed --orientation 2 "CLI BMP"
+  check "$arch command-line tool: 4-bit BMP file as native" \
+    cli_file_matches_native "$arch" bmp --fg 8000C0 --bg F0F0A0 -l H "CLI BMP 4"
+  check "$arch command-line tool: WMF file as native" \
+    cli_file_matches_native "$arch" wmf --border solid --size 300x280 "CLI WMF"
+  check "$arch command-line tool: clipboard EMF as native" \
+    cli_file_matches_native "$arch" emf --border dashed "CLI EMF"
   gtest_phase "wine$bits-cp936" "$arch" 'CodePage936.*' "${zh_env[@]}"
   for decoder in zbar zxing; do
     check "$arch code page 936 symbol decodes ($decoder) to the GBK bytes" \
