@@ -16,7 +16,7 @@ native=(build-essential cmake ninja-build pkg-config git python3
   libqrencode-dev libqrcodegencpp-dev
   libzbar-dev zbar-tools libzxing-dev zxing-cpp-tools
   emf2svg librsvg2-bin imagemagick)
-windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine32:i386 wine64
   xvfb xauth xdotool imagemagick locales fonts-wqy-microhei)
 
 if [ "$native_only" -eq 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -3,7 +3,7 @@
 # and tests each build with the presets of CMakePresets.json.
 #
 # Usage: scripts/test-all.sh [STAGE]...
-#   With no STAGE, runs them all in order: deps release asan tsan.
+#   With no STAGE, runs them all in order: deps release asan tsan wine.
 #   SKIP_DEPS=1 leaves out the dependency installation.
 #
 # Each stage is one function named stage_<name>; a new stage (a Windows
@@ -13,7 +13,7 @@
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-ALL_STAGES=(deps release asan tsan)
+ALL_STAGES=(deps release asan tsan wine)
 LOG_DIR=build/logs
 
 # ---- helpers ----------------------------------------------------------------
@@ -58,6 +58,9 @@ stage_tsan() {
   preset_build_and_test tsan "${wrap[@]}"
 }
 
+# The DLLs and the command-line tool built for Windows, run under Wine.
+stage_wine() { bash scripts/wine-tests.sh 2>&1 | tee "$LOG_DIR/wine.ctest.log"; }
+
 # ---- main -------------------------------------------------------------------
 
 stages=("$@")
@@ -95,7 +98,7 @@ for i in "${!results[@]}"; do
   printf '%s  %-10s %5s s\n' "${results[$i]}" "$s" "${times[$i]}"
   log="$LOG_DIR/$s.ctest.log"
   if [ -f "$log" ]; then
-    grep -E 'tests passed|No tests were found|Total Test time' "$log" | sed 's/^/      /'
+    grep -E 'tests passed|No tests were found|Total Test time|^[0-9]+ passed, [0-9]+ failed' "$log" | sed 's/^/      /'
     sed -n '/The following tests FAILED/,$p' "$log" | sed 's/^/      /'
   fi
 done

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/encoder/byte_words.h"
 #include "engine/encoder/placement.h"
 #include "engine/encoder/tables.h"
 
@@ -230,17 +231,6 @@ PenaltyScore scorePacked(const Packed<W>& p, const std::vector<Anchor>& anchors,
   if (dev < 0) dev = -dev;
   s.s4 = 10u * static_cast<uint32_t>((dev + total - 1) / total);
   return s;
-}
-
-// Eight bytes as one word, byte i of memory in bits 8i to 8i + 7.
-uint64_t load8(const uint8_t* p) {
-  uint64_t x = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&x, p, 8);
-  } else {
-    for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(p[i]) << (8 * i);
-  }
-  return x;
 }
 
 // Transposes a 64 x 64 bit block in place: bit j of a[i] trades places with

@@ -1,5 +1,7 @@
 #include "engine/output/pattern_data.h"
 
+#include "engine/encoder/byte_words.h"
+
 #include <bit>
 #include <cstring>
 
@@ -10,25 +12,6 @@ namespace {
 template <typename T>
 void store(T* p, T v) {
   if (p) *p = v;
-}
-
-// Eight bytes as one word, byte i of memory in bits 8i to 8i + 7.
-uint64_t load8(const uint8_t* p) {
-  uint64_t x = 0;
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(&x, p, 8);
-  } else {
-    for (int i = 0; i < 8; ++i) x |= static_cast<uint64_t>(p[i]) << (8 * i);
-  }
-  return x;
-}
-
-void store8(char* p, uint64_t x) {
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(p, &x, 8);
-  } else {
-    for (int i = 0; i < 8; ++i) p[i] = static_cast<char>((x >> (8 * i)) & 0xFF);
-  }
 }
 
 // Transposes an 8 x 8 block of bytes: byte j of x[i] trades places with byte
