@@ -9,15 +9,16 @@
 # folder with the logs.
 #
 # Usage: scripts/app-e2e.sh [WIN32_BUILD_DIR]
-#   WIN32_BUILD_DIR: a build of the tree for i686 Windows (default build-win32;
-#   configured with cmake/mingw-i686.cmake and built here when needed).
+#   WIN32_BUILD_DIR: a build of the tree for i686 Windows (default build/win32,
+#   the win32 preset's; configured with cmake/mingw-i686.cmake and built here
+#   when needed).
 # Output: $WIN32_BUILD_DIR/app-e2e/. Prints "N passed, M failed"; exits 1
 # when a check failed, 2 when the test could not run.
 set -uo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(mkdir -p "${1:-$root/build-win32}" && cd "${1:-$root/build-win32}" && pwd)
-toolchain=${TESSERINE_TOOLCHAIN:-$root/cmake/mingw-i686.cmake}
+build=$(mkdir -p "${1:-$root/build/win32}" && cd "${1:-$root/build/win32}" && pwd)
+toolchain=$root/cmake/mingw-i686.cmake
 
 # ---- Build, then run again on a virtual display ---------------------------------
 if [ -z "${TESSERINE_APP_E2E_DISPLAY:-}" ]; then
@@ -26,7 +27,7 @@ if [ -z "${TESSERINE_APP_E2E_DISPLAY:-}" ]; then
     command -v "$tool" >/dev/null || { echo "app-e2e: $tool is missing (scripts/install-deps.sh)" >&2; exit 2; }
   done
   if [ ! -f "$build/build.ninja" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTESSERINE_BENCH=OFF >/dev/null ||
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null ||
       { echo "app-e2e: cannot configure $build" >&2; exit 2; }
   fi
   cmake --build "$build" -j2 --target tesserine_generator app_e2e_helper app_generator_recording \
