@@ -9,14 +9,14 @@
 #                          made by this engine with the application's settings
 #   generator.ico          32 x 32, that symbol's pattern
 #
-# Usage: app/resources/make-artwork.sh [NATIVE_BUILD_DIR]   (default: build/native)
+# Usage: app/resources/make-artwork.sh [NATIVE_BUILD_DIR]   (default: build/release)
 # Needs ImageMagick (/usr/bin/convert), fonts-wqy-microhei and a native build
 # of the tree (the target tesserine_make_placeholder is built if missing).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(cd "$here/../.." && pwd)
-build=${1:-$root/build/native}
+build=${1:-$root/build/release}
 convert=/usr/bin/convert  # ImageMagick's, not any other tool of that name on PATH
 font=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 [ -x "$convert" ] || { echo "ImageMagick's $convert is missing" >&2; exit 1; }
@@ -91,7 +91,7 @@ screen_picture() {
 # ---- The placeholder symbol and the icon ------------------------------------
 tool=$build/app/tesserine_make_placeholder
 if [ ! -x "$tool" ]; then
-  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DTESSERINE_BENCH=OFF >/dev/null
+  [ -f "$build/CMakeCache.txt" ] || cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$build" -j2 --target tesserine_make_placeholder >/dev/null
 fi
 "$tool" "$here/placeholder.bmp"
