@@ -3,7 +3,7 @@
 # and tests each build with the presets of CMakePresets.json.
 #
 # Usage: scripts/test-all.sh [STAGE]...
-#   With no STAGE, runs them all in order: deps release asan tsan wine.
+#   With no STAGE, runs them all in order: deps release asan tsan wine app.
 #   SKIP_DEPS=1 leaves out the dependency installation.
 #
 # Each stage is one function named stage_<name>; a new stage (a Windows
@@ -13,7 +13,7 @@
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-ALL_STAGES=(deps release asan tsan wine)
+ALL_STAGES=(deps release asan tsan wine app)
 LOG_DIR=build/logs
 
 # ---- helpers ----------------------------------------------------------------
@@ -60,6 +60,9 @@ stage_tsan() {
 
 # The DLLs and the command-line tool built for Windows, run under Wine.
 stage_wine() { bash scripts/wine-tests.sh 2>&1 | tee "$LOG_DIR/wine.ctest.log"; }
+
+# The generator application, end to end under Xvfb and Wine.
+stage_app() { bash scripts/app-e2e.sh 2>&1 | tee "$LOG_DIR/app.ctest.log"; }
 
 # ---- main -------------------------------------------------------------------
 
