@@ -205,23 +205,23 @@ constexpr OptionSpec kOptions[] = {
 };
 
 const OptionSpec* findShort(char c) {
-  for (const OptionSpec& spec : kOptions)
-    if (spec.shortName != 0 && spec.shortName == c) return &spec;
+  for (const OptionSpec& entry : kOptions)
+    if (entry.shortName != 0 && entry.shortName == c) return &entry;
   return nullptr;
 }
 
 const OptionSpec* findLong(std::string_view name) {
-  for (const OptionSpec& spec : kOptions)
-    if (spec.longName != nullptr && name == spec.longName) return &spec;
+  for (const OptionSpec& entry : kOptions)
+    if (entry.longName != nullptr && name == entry.longName) return &entry;
   return nullptr;
 }
 
-std::string spelling(const OptionSpec& spec) {
+std::string spelling(const OptionSpec& entry) {
   std::string s;
-  if (spec.shortName != 0) s += std::string("-") + spec.shortName;
-  if (spec.shortName != 0 && spec.longName != nullptr) s += ", ";
-  if (spec.longName != nullptr) s += std::string("--") + spec.longName;
-  if (spec.argName != nullptr) s += std::string(" ") + spec.argName;
+  if (entry.shortName != 0) s += std::string("-") + entry.shortName;
+  if (entry.shortName != 0 && entry.longName != nullptr) s += ", ";
+  if (entry.longName != nullptr) s += std::string("--") + entry.longName;
+  if (entry.argName != nullptr) s += std::string(" ") + entry.argName;
   return s;
 }
 
@@ -244,7 +244,7 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
       continue;
     }
 
-    const OptionSpec* spec = nullptr;
+    const OptionSpec* entry = nullptr;
     std::string value;
     bool hasValue = false;
     std::string shown;  // the option as the user spelled it, for messages
@@ -252,20 +252,20 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
       const size_t eq = arg.find('=');
       const std::string name = arg.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
       shown = "--" + name;
-      spec = findLong(name);
+      entry = findLong(name);
       if (eq != std::string::npos) {
         value = arg.substr(eq + 1);
         hasValue = true;
       }
-      if (spec != nullptr && spec->argName == nullptr && hasValue) {
+      if (entry != nullptr && entry->argName == nullptr && hasValue) {
         result.error = "option '" + shown + "' takes no argument";
         return result;
       }
     } else {
       shown = arg.substr(0, 2);
-      spec = findShort(arg[1]);
+      entry = findShort(arg[1]);
       if (arg.size() > 2) {
-        if (spec != nullptr && spec->argName == nullptr) {
+        if (entry != nullptr && entry->argName == nullptr) {
           // Flags do not bundle: "-hV" is refused rather than guessed at.
           result.error = "option '" + shown + "' takes no argument";
           return result;
@@ -274,18 +274,18 @@ ParseResult parseCommandLine(const std::vector<std::string>& args) {
         hasValue = true;
       }
     }
-    if (spec == nullptr) {
+    if (entry == nullptr) {
       result.error = "unknown option '" + shown + "'";
       return result;
     }
-    if (spec->argName != nullptr && !hasValue) {
+    if (entry->argName != nullptr && !hasValue) {
       if (i + 1 >= args.size()) {
         result.error = "option '" + shown + "' needs an argument";
         return result;
       }
       value = args[++i];
     }
-    std::string error = spec->apply(o, value);
+    std::string error = entry->apply(o, value);
     if (!error.empty()) {
       result.error = std::move(error);
       return result;
@@ -336,11 +336,11 @@ std::string helpText() {
   s +=
       "Encodes TEXT (or standard input when TEXT is absent or '-') as a QR code symbol\n"
       "and prints it. The text is encoded byte for byte, as given.\n\nOptions:\n";
-  for (const OptionSpec& spec : kOptions) {
-    std::string left = "  " + spelling(spec);
+  for (const OptionSpec& entry : kOptions) {
+    std::string left = "  " + spelling(entry);
     if (left.size() < 26) left.resize(26, ' ');
     else left += "\n" + std::string(26, ' ');
-    s += left + spec.help + "\n";
+    s += left + entry.help + "\n";
   }
   s += "\nOutput types:\n";
   for (const OutputType& type : outputTypes()) {
