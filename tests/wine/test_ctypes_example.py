@@ -17,9 +17,9 @@ LIBRARY = None
 
 
 def example():
-    spec = importlib.util.spec_from_file_location("tesserine_ctypes", EXAMPLE)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module_spec = importlib.util.spec_from_file_location("tesserine_ctypes", EXAMPLE)
+    module = importlib.util.module_from_spec(module_spec)
+    module_spec.loader.exec_module(module)
     return module
 
 
